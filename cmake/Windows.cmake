@@ -1,0 +1,84 @@
+# Windows build: the game, its art, and the tests run under Wine.
+set(KUVEX_WIN_FLAGS -static -static-libgcc -static-libstdc++)
+set(KUVEX_WIN_LIBS comctl32 shlwapi gdi32 user32 kernel32)
+
+add_library(kuvex_core STATIC ${KUVEX_PURE_SOURCES})
+kuvex_flags(kuvex_core)
+
+# Art: a host-compiled generator draws ball.bmp, the icon and the cursor.
+if(EXISTS ${CMAKE_SOURCE_DIR}/tools/make_art.cpp)
+set(KUVEX_ART_DIR ${CMAKE_BINARY_DIR}/art)
+set(KUVEX_ART ${KUVEX_ART_DIR}/ball.bmp ${KUVEX_ART_DIR}/kuvex.ico ${KUVEX_ART_DIR}/kuvex.cur)
+find_program(HOST_CXX NAMES g++ c++ REQUIRED NO_CMAKE_FIND_ROOT_PATH)
+add_custom_command(
+  OUTPUT ${KUVEX_ART_DIR}/make_art
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KUVEX_ART_DIR}
+  COMMAND ${HOST_CXX} -std=c++17 -O2 -Wall -Wextra -Werror -o ${KUVEX_ART_DIR}/make_art ${CMAKE_SOURCE_DIR}/tools/make_art.cpp
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make_art.cpp
+  COMMENT "Building the art generator for the host")
+add_custom_command(
+  OUTPUT ${KUVEX_ART}
+  COMMAND ${KUVEX_ART_DIR}/make_art ${KUVEX_ART_DIR}
+  DEPENDS ${KUVEX_ART_DIR}/make_art
+  COMMENT "Drawing ball.bmp, the icon and the cursor")
+add_custom_target(kuvex_art ALL DEPENDS ${KUVEX_ART})
+# ball.bmp lies beside the exe (the game loads it from its current directory).
+add_custom_command(TARGET kuvex_art POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${KUVEX_ART_DIR}/ball.bmp ${CMAKE_BINARY_DIR}/ball.bmp)
+else()
+  set(KUVEX_ART_DIR ${CMAKE_BINARY_DIR}/art)
+  set(KUVEX_ART)
+  add_custom_target(kuvex_art)
+endif()
+
+set(KUVEX_RC ${CMAKE_SOURCE_DIR}/res/kuvex.rc)
+file(GLOB KUVEX_RC_PARTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.rc ${CMAKE_SOURCE_DIR}/res/*.h ${CMAKE_SOURCE_DIR}/res/*.manifest)
+set_source_files_properties(${KUVEX_RC} PROPERTIES OBJECT_DEPENDS "${KUVEX_ART};${KUVEX_RC_PARTS}")
+
+function(kuvex_windows_program target)
+  kuvex_flags(${target})
+  target_include_directories(${target} PRIVATE ${KUVEX_ART_DIR} ${CMAKE_SOURCE_DIR}/res)
+  target_link_options(${target} PRIVATE ${KUVEX_WIN_FLAGS})
+  add_dependencies(${target} kuvex_art)
+endfunction()
+
+if(KUVEX_WIN_SOURCES)
+  add_library(kuvex_win STATIC ${KUVEX_WIN_SOURCES})
+  kuvex_flags(kuvex_win)
+  target_link_libraries(kuvex_win PUBLIC kuvex_core ${KUVEX_WIN_LIBS})
+endif()
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/app/winmain_win.cpp)
+  add_executable(kuvex WIN32 ${CMAKE_SOURCE_DIR}/app/winmain_win.cpp ${KUVEX_RC})
+  kuvex_windows_program(kuvex)
+  target_link_libraries(kuvex PRIVATE kuvex_win)
+endif()
+
+# GoogleTest from Debian's sources, built with the cross compiler.
+set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+foreach(t gtest gtest_main)
+  target_compile_options(${t} PRIVATE -w)
+endforeach()
+
+# Each Windows test program is one CTest test: Wine costs a second a process.
+add_executable(core_tests ${KUVEX_CORE_TESTS})
+kuvex_windows_program(core_tests)
+target_link_libraries(core_tests PRIVATE kuvex_core gtest gtest_main)
+add_test(NAME core_tests_wine COMMAND core_tests --gtest_brief=1)
+
+file(GLOB KUVEX_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+if(KUVEX_WIN_TESTS AND TARGET kuvex_win)
+  add_executable(win_tests ${KUVEX_WIN_TESTS} ${KUVEX_RC})
+  kuvex_windows_program(win_tests)
+  target_link_libraries(win_tests PRIVATE kuvex_win gtest)
+  add_test(NAME win_tests COMMAND win_tests --gtest_brief=1)
+endif()
+
+set_tests_properties(core_tests_wine PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}")
+if(TEST win_tests)
+  set_tests_properties(win_tests PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}"
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+endif()
