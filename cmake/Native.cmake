@@ -18,6 +18,7 @@ add_test(NAME core_tests COMMAND core_tests --gtest_brief=1)
 # Benchmarks: the same pure code, optimised and without sanitizers.
 find_package(benchmark QUIET)
 file(GLOB KUVEX_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
+list(FILTER KUVEX_BENCH_SOURCES EXCLUDE REGEX "_win\\.cpp$")
 if(benchmark_FOUND AND KUVEX_BENCH_SOURCES)
   add_library(kuvex_core_fast STATIC ${KUVEX_PURE_SOURCES})
   kuvex_flags(kuvex_core_fast)

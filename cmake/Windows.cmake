@@ -82,3 +82,14 @@ if(TEST win_tests)
   set_tests_properties(win_tests PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}"
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 endif()
+
+# Windows benchmarks: each tests/bench/<name>_win.cpp is a program bench_<name>,
+# run by hand or by the test command's benchmark step.
+file(GLOB KUVEX_WIN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*_win.cpp)
+foreach(src ${KUVEX_WIN_BENCHES})
+  get_filename_component(_name ${src} NAME_WE)
+  string(REGEX REPLACE "_win$" "" _name ${_name})
+  add_executable(bench_${_name} ${src} ${KUVEX_RC})
+  kuvex_windows_program(bench_${_name})
+  target_link_libraries(bench_${_name} PRIVATE kuvex_win)
+endforeach()

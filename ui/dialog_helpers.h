@@ -1,0 +1,10 @@
+// Helpers every dialog uses: centring over the owner, fitting a caption.
+#pragma once
+#include <windows.h>
+
+// Moves window over the middle of its parent/owner, shows it, top of Z order.
+void CenterOnParent(HWND window);
+// Sets text in a static control with a font scaled to fill it. 0 done, 1 when
+// no font could be made (text and font left as they were). The font made is
+// released when replaced by a later call or when the control is destroyed.
+int FitCaptionFont(HWND control, const char *text);

@@ -1,0 +1,5 @@
+// The GDI tally.
+#include "view/gdi.h"
+
+long g_gdiLive = 0;
+long g_gdiCreated = 0;
