@@ -1,0 +1,41 @@
+// The Win32 side of the game's outward operations: what the turn controller
+// and the end of a game reach through g_host.
+#include <windows.h>
+
+#include "app/app.h"
+#include "app/dialogs.h"
+#include "game/board.h"
+#include "game/host.h"
+#include "res/resource.h"
+#include "scores/score_file.h"
+#include "settings/settings.h"
+#include "view/field_view.h"
+
+static void HostRepaint() { g_board.Paint(g_settings.gamma, g_settings.satur, g_settings.back); }
+
+static void HostSetTitle(HWND mainWindow, const char *text) { SetWindowTextA(mainWindow, text); }
+
+static uint32_t HostTickCount() { return GetTickCount(); }
+
+static void HostDestroyField(HWND field)
+{
+    // At a normal end the control went with its parent; only a live one is
+    // destroyed.
+    if (IsWindow(field))
+        DestroyWindow(field);
+}
+
+static void HostGameOverDialog(HWND mainWindow) { RunDialog(mainWindow, IDD_GAMEOVER, GameOverDlgProc); }
+
+static void HostAppendRecord(const char *name, int32_t finalScore)
+{
+    ScoreFile file;
+    file.Append(name, finalScore);
+}
+
+static const GameHost kWin32Host = {
+    HostRepaint, HostSetTitle, HostTickCount, CreateFieldControl, HostDestroyField, HostGameOverDialog,
+    HostAppendRecord,
+};
+
+void InstallWin32Host() { g_host = &kWin32Host; }

@@ -1,0 +1,39 @@
+// The program's entry: settings, the main window, the message loop.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "app/app.h"
+#include "app/program_path.h"
+#include "res/resource.h"
+#include "settings/settings_store.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+{
+    // Trackbars (Options) and the list view (best results).
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    BuildProgramFilePath(g_settingsPath, "kuvex.ini");
+    if (LoadSettings(g_settingsPath) != 0)
+        SaveSettings(g_settingsPath);
+
+    InstallWin32Host();
+    if (!RegisterMainClass(instance))
+        return 1;
+    HWND window = CreateMainWindow(instance);
+    if (!window)
+        return 2;
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+
+    HACCEL accel = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_ACCEL));
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorA(window, accel, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return 0;
+}
