@@ -1,0 +1,194 @@
+// The main window as the program creates it: class, size, title, the field
+// control, squaring, real clicks, and resizing after a game has ended.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <new>
+
+#include "app/app.h"
+#include "app/program_path.h"
+#include "game/board.h"
+#include "game/title.h"
+#include "game/turn.h"
+#include "harness.h"
+#include "settings/settings.h"
+#include "view/gdi.h"
+
+namespace {
+
+// A fresh board for the next main window: the old field control died with
+// its window, the old sprites are released.
+void FreshBoard()
+{
+    for (HBITMAP &s : g_board.sprites)
+        GdiDelete(s);
+    g_board.fieldWnd = nullptr;
+    g_board.~Board();
+    new (&g_board) Board();
+}
+
+class MainWindow : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        static bool registered = RegisterMainClass(GetModuleHandleA(nullptr)) != 0;
+        ASSERT_TRUE(registered);
+        FreshBoard();
+        g_settings.anim = 0;
+        std::strcpy(g_settings.name, "Инкогнито");
+        std::snprintf(g_settingsPath, sizeof g_settingsPath, "%s", dir.File("kuvex.ini").c_str());
+        window = CreateMainWindow(GetModuleHandleA(nullptr));
+        ASSERT_NE(window, nullptr);
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+        Pump(100);
+    }
+    void TearDown() override
+    {
+        if (IsWindow(window))
+            DestroyWindow(window);
+        Pump(20); // takes the quit message the destruction posted
+        FreshBoard();
+        g_settings.anim = 50;
+    }
+    RECT Client() const
+    {
+        RECT rc;
+        GetClientRect(window, &rc);
+        return rc;
+    }
+    DialogDriver driver; // presses OK on a game-over dialog, should one open
+    TempDir dir;
+    HWND window = nullptr;
+};
+
+TEST_F(MainWindow, ClassPlacementTitleAndFieldControl)
+{
+    char cls[64];
+    GetClassNameA(window, cls, sizeof cls);
+    EXPECT_STREQ(cls, "ViewerClass");
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE)) & 0x02CF0000u, 0x02CF0000u);
+
+    RECT desk, outer;
+    GetClientRect(GetDesktopWindow(), &desk);
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.left, (desk.right - 450) / 2);
+    EXPECT_EQ(outer.top, (desk.bottom - 480) / 2);
+    EXPECT_EQ(outer.right - outer.left, 450);
+    RECT rc = Client();
+    EXPECT_EQ(rc.right, rc.bottom) << "the first WM_SIZE squares the client area";
+
+    char want[TITLE_CAP];
+    ComposeTitle(want, sizeof want, "Инкогнито", score);
+    EXPECT_EQ(TextOf(window), want);
+    EXPECT_EQ(TextOf(window).substr(0, 19 + 9), "Kuvex 2002         Инкогнито");
+
+    HWND field = g_board.fieldWnd;
+    ASSERT_NE(field, nullptr);
+    GetClassNameA(field, cls, sizeof cls);
+    EXPECT_STREQ(cls, "Static");
+    EXPECT_EQ(TextOf(field), "field");
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(field, GWL_STYLE)), 0x5000010Du);
+    EXPECT_EQ(GetDlgCtrlID(field), 0);
+    RECT fr;
+    GetWindowRect(field, &fr);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&fr), 2);
+    EXPECT_EQ(fr.left, 0);
+    EXPECT_EQ(fr.top, 0);
+    EXPECT_EQ(fr.right, rc.right);
+    EXPECT_EQ(fr.bottom, rc.right);
+
+    BITMAP bm = {};
+    ASSERT_NE(g_board.sprites[0], nullptr);
+    GetObjectA(g_board.sprites[0], sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, rc.right / 8);
+    EXPECT_EQ(bm.bmHeight, rc.right / 8);
+}
+
+TEST_F(MainWindow, ResizingKeepsTheClientAreaSquare)
+{
+    RECT outer;
+    GetWindowRect(window, &outer);
+    // Wider by one side edge: the right edge is pulled back.
+    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 100, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    Pump(50);
+    RECT rc = Client(), after;
+    GetWindowRect(window, &after);
+    EXPECT_EQ(rc.right, rc.bottom);
+    EXPECT_EQ(after.right - after.left, outer.right - outer.left);
+    // Taller: the bottom edge comes back.
+    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top + 60,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    Pump(50);
+    rc = Client();
+    EXPECT_EQ(rc.right, rc.bottom);
+    // Smaller in both: the sprites follow the new cell size.
+    SetWindowPos(window, nullptr, 0, 0, 300, 340, SWP_NOMOVE | SWP_NOZORDER);
+    Pump(50);
+    rc = Client();
+    EXPECT_EQ(rc.right, rc.bottom);
+    BITMAP bm = {};
+    GetObjectA(g_board.sprites[0], sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, rc.right / 8);
+}
+
+TEST_F(MainWindow, RealClicksSelectDeselectAndMoveTheSelection)
+{
+    ASSERT_TRUE(g_board.IsActive());
+    RECT rc = Client();
+    int cell = rc.right / 8;
+    g_board.selCol = g_board.selRow = NO_SELECTION;
+    ClickAt(window, 2 * cell + cell / 2, 3 * cell + cell / 2);
+    EXPECT_EQ(g_board.selCol, 2);
+    EXPECT_EQ(g_board.selRow, 3);
+    ClickAt(window, 2 * cell + cell / 2, 3 * cell + cell / 2);
+    EXPECT_EQ(g_board.selCol, NO_SELECTION);
+    ClickAt(window, 7 * cell + 1, 7 * cell + 1);
+    EXPECT_EQ(g_board.selCol, 7);
+    EXPECT_EQ(g_board.selRow, 7);
+}
+
+TEST_F(MainWindow, AfterTheGameEndsAResizeTouchesNeitherFieldNorSprites)
+{
+    g_board.EndGame();
+    RECT before;
+    GetClientRect(g_board.fieldWnd, &before);
+    HBITMAP sprite0 = g_board.sprites[0];
+    RECT outer;
+    GetWindowRect(window, &outer);
+    SetWindowPos(window, nullptr, 0, 0, outer.right - outer.left + 120, outer.bottom - outer.top + 120,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    Pump(50);
+    RECT rc = Client(), field;
+    EXPECT_EQ(rc.right, rc.bottom);
+    EXPECT_GT(rc.right, before.right);
+    GetClientRect(g_board.fieldWnd, &field);
+    EXPECT_EQ(field.right, before.right);
+    EXPECT_EQ(g_board.sprites[0], sprite0);
+    // Painting still happens (WM_DRAWITEM), with temporaries only.
+    long live = g_gdiLive, created = g_gdiCreated;
+    InvalidateRect(g_board.fieldWnd, nullptr, FALSE);
+    UpdateWindow(g_board.fieldWnd);
+    EXPECT_GT(g_gdiCreated, created);
+    EXPECT_EQ(g_gdiLive, live);
+
+    // A new game keeps the small control; clicks map onto its cells, so the
+    // cell under the pointer is the one selected.
+    SendMessageA(window, WM_COMMAND, 40001, 0);
+    Pump(50);
+    if (!g_board.IsActive())
+        GTEST_SKIP() << "the new game ended at once";
+    GetClientRect(g_board.fieldWnd, &field);
+    EXPECT_EQ(field.right, before.right);
+    int cell = field.right / 8;
+    g_board.selCol = g_board.selRow = NO_SELECTION;
+    ClickAt(window, 6 * cell + cell / 2, 1 * cell + cell / 2);
+    EXPECT_EQ(g_board.selCol, 6);
+    EXPECT_EQ(g_board.selRow, 1);
+}
+
+} // namespace
