@@ -93,3 +93,16 @@ foreach(src ${KUVEX_WIN_BENCHES})
   kuvex_windows_program(bench_${_name})
   target_link_libraries(bench_${_name} PRIVATE kuvex_win)
 endforeach()
+
+# Release: kuvex-2002-<version>-win64.zip with the exe, ball.bmp and a short
+# how-to-play in Russian and English.
+if(TARGET kuvex)
+  install(TARGETS kuvex RUNTIME DESTINATION .)
+  install(FILES ${CMAKE_BINARY_DIR}/ball.bmp ${CMAKE_SOURCE_DIR}/res/how-to-play.txt DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME kuvex-2002)
+  set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+  set(CPACK_PACKAGE_FILE_NAME kuvex-2002-${PROJECT_VERSION}-win64)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  include(CPack)
+endif()
