@@ -9,8 +9,8 @@ char g_settingsPath[PATH_CAP];
 
 namespace {
 
-// The longest command line the platform passes, and its NUL. The whole line
-// is trimmed here, so arguments after the program's path cost nothing.
+// The longest command line the platform passes, and its NUL: the whole line
+// is taken, so long arguments cannot cut off the program's path before it.
 char s_commandLine[32768];
 
 } // namespace
