@@ -19,5 +19,11 @@ class ScoreFile
     int FillList(HWND listView);
 };
 
+// The write call Append makes, WriteFile unless a test puts in one that
+// fails or falls short, to check that no partial record is left behind.
+typedef BOOL(WINAPI *RecordWriteFn)(HANDLE file, LPCVOID data, DWORD size, LPDWORD written,
+                                    LPOVERLAPPED overlapped);
+extern RecordWriteFn g_recordWrite;
+
 // List view sort callback: higher scores (lParam) first.
 int CALLBACK CompareScores(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);

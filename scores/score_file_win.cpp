@@ -1,0 +1,131 @@
+// The record file kuvex.rec: appending a record at the end of a game and
+// listing all records in the best-results list view.
+#include "scores/score_file.h"
+
+#include <commctrl.h>
+
+#include "app/program_path.h"
+#include "scores/record.h"
+
+RecordWriteFn g_recordWrite = WriteFile;
+
+namespace {
+
+const char FILE_NAME[] = "kuvex.rec";
+
+// Another copy of the game may hold the file for the moment of its own
+// append or listing (share mode 0); wait that out for about a second.
+const DWORD RETRY_STEP_MS = 50;
+const DWORD RETRY_LIMIT_MS = 1000;
+
+HANDLE OpenRecordFile(DWORD access)
+{
+    char path[PATH_CAP];
+    BuildProgramFilePath(path, FILE_NAME);
+    for (DWORD waited = 0;; waited += RETRY_STEP_MS) {
+        HANDLE file = CreateFileA(path, access, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION ||
+            waited >= RETRY_LIMIT_MS)
+            return file;
+        Sleep(RETRY_STEP_MS);
+    }
+}
+
+size_t ReadFromFile(void *context, unsigned char *dst, size_t capacity)
+{
+    DWORD got = 0;
+    if (!ReadFile(static_cast<HANDLE>(context), dst, static_cast<DWORD>(capacity), &got, nullptr)) return 0;
+    return got;
+}
+
+void InsertColumn(HWND listView, int index, const char *text)
+{
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_TEXT;
+    column.fmt = LVCFMT_LEFT;
+    column.pszText = const_cast<char *>(text);
+    SendMessageA(listView, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+}
+
+void SetSubItemText(HWND listView, WPARAM index, int subItem, char *text)
+{
+    LVITEMA item = {};
+    item.iSubItem = subItem;
+    item.pszText = text;
+    SendMessageA(listView, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+}
+
+void AddRow(HWND listView, ScoreRecord &record)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = 0;
+    item.pszText = record.name;
+    item.lParam = record.score;
+    const LRESULT index = SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    char text[RECORD_DATE_CAP];
+    wsprintfA(text, "%d", static_cast<int>(record.score));
+    SetSubItemText(listView, static_cast<WPARAM>(index), 1, text);
+    FormatRecordDate(record.time, text, sizeof text);
+    SetSubItemText(listView, static_cast<WPARAM>(index), 2, text);
+}
+
+} // namespace
+
+int ScoreFile::Append(const char *name, int32_t score)
+{
+    if (score == 0) return 0;
+    HANDLE file = OpenRecordFile(GENERIC_WRITE);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    LONG endHigh = 0;
+    SetLastError(NO_ERROR); // an end at 0xFFFFFFFF is told from a failure by the error code
+    const DWORD endLow = SetFilePointer(file, 0, &endHigh, FILE_END);
+    if (endLow == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
+        CloseHandle(file);
+        return 0;
+    }
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const RecordTime time = {now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
+                             now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
+    unsigned char bytes[RECORD_MAX];
+    const DWORD size = static_cast<DWORD>(EncodeRecord(name, score, time, bytes));
+    // One write for the whole record; should it fail or fall short, cut the
+    // file back to where it ended, so a reader never meets half a record.
+    DWORD written = 0;
+    const BOOL wrote = g_recordWrite(file, bytes, size, &written, nullptr);
+    int result = static_cast<int>(RECORD_TIME_SIZE);
+    if (!wrote || written != size) {
+        SetFilePointer(file, static_cast<LONG>(endLow), &endHigh, FILE_BEGIN);
+        SetEndOfFile(file);
+        result = 0;
+    }
+    CloseHandle(file);
+    return result;
+}
+
+int ScoreFile::FillList(HWND listView)
+{
+    HANDLE file = OpenRecordFile(GENERIC_READ);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    InsertColumn(listView, 0, "Имя");
+    InsertColumn(listView, 1, "Очки");
+    InsertColumn(listView, 2, "Дата");
+    // A fixed window streams a file of any length; records never straddle
+    // a read unseen, and nothing past the bytes read is looked at.
+    RecordReader reader;
+    StartRecordReader(&reader, ReadFromFile, file);
+    ScoreRecord record;
+    while (NextRecord(&reader, &record))
+        AddRow(listView, record);
+    for (int column = 0; column < 3; ++column)
+        SendMessageA(listView, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
+    CloseHandle(file);
+    SendMessageA(listView, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(CompareScores));
+    return 1;
+}
+
+int CALLBACK CompareScores(LPARAM lParam1, LPARAM lParam2, LPARAM)
+{
+    return static_cast<int>(lParam2 - lParam1);
+}
