@@ -1,4 +1,33 @@
 # Native build: pure code, its tests under ASan/UBSan, benchmarks, host tools.
+# Fuzzing (clang's libFuzzer with ASan and UBSan): a separate configuration,
+# -DKUVEX_FUZZ=ON with clang++, builds one fuzzer per tests/fuzz/*.cpp and
+# registers a short run of each (KUVEX_FUZZ_SECONDS, default 30) as a test.
+option(KUVEX_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+if(KUVEX_FUZZ)
+  set(KUVEX_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzzer runs in the test")
+  set(_fuzz -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+  # Only the decoders are fuzzed; they hold no Russian literals, so clang
+  # (which has no CP1251 execution charset) builds them as they are.
+  add_library(kuvex_core_fuzz STATIC ${CMAKE_SOURCE_DIR}/scores/record.cpp ${CMAKE_SOURCE_DIR}/settings/back_value.cpp)
+  target_compile_options(kuvex_core_fuzz PRIVATE ${KUVEX_WARNINGS})
+  target_include_directories(kuvex_core_fuzz PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(kuvex_core_fuzz PRIVATE ${_fuzz})
+  file(GLOB KUVEX_FUZZERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
+  foreach(src ${KUVEX_FUZZERS})
+    get_filename_component(_name ${src} NAME_WE)
+    add_executable(${_name} ${src})
+    target_compile_options(${_name} PRIVATE ${KUVEX_WARNINGS})
+    target_include_directories(${_name} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_options(${_name} PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+    target_link_options(${_name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(${_name} PRIVATE kuvex_core_fuzz)
+    set(_corpus ${CMAKE_BINARY_DIR}/corpus/${_name})
+    file(MAKE_DIRECTORY ${_corpus})
+    add_test(NAME ${_name} COMMAND ${_name} -max_total_time=${KUVEX_FUZZ_SECONDS} -print_final_stats=1 ${_corpus})
+  endforeach()
+  return() # this configuration builds the fuzzers only
+endif()
+
 find_package(GTest REQUIRED)
 find_package(Threads REQUIRED)
 

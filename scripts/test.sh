@@ -3,7 +3,7 @@
 # for Windows (MinGW-w64), then runs both test sets through CTest; the
 # Windows programs run under Wine on one shared Xvfb display.
 #   scripts/test.sh            all tests
-#   KUVEX_BENCH=1 scripts/test.sh   also run the benchmarks afterwards
+#   KUVEX_BENCH=1 scripts/test.sh   also run the benchmarks first
 set -e
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 "$ROOT/scripts/deps.sh"
@@ -14,6 +14,11 @@ WIN="$ROOT/build/win64"
 
 cmake -S "$ROOT" -B "$NATIVE" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$NATIVE" -j "$JOBS"
+# The fuzzers: clang's libFuzzer over the record reader and the settings
+# value decoding, about 30 seconds each.
+FUZZ="$ROOT/build/fuzz"
+CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ" -DKUVEX_FUZZ=ON >/dev/null
+cmake --build "$FUZZ" -j "$JOBS"
 cmake -S "$ROOT" -B "$WIN" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$WIN" -j "$JOBS"
@@ -45,5 +50,6 @@ fi
 
 status=0
 (cd "$NATIVE" && ctest --output-on-failure) || status=1
+(cd "$FUZZ" && ctest --output-on-failure) || status=1
 (cd "$WIN" && ctest --output-on-failure) || status=1
 exit $status
