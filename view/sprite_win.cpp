@@ -14,10 +14,11 @@ namespace {
 // LoadImageA implementations (Wine's) search the program's folder first, so
 // the file checked below and the file loaded could differ.
 const char kBallFile[] = ".\\ball.bmp";
-// The picture is only ever stretched onto a cell or the Options preview;
-// anything larger than this per side is a damaged or hostile file, refused
-// before LoadImageA reserves memory for it (4096 x 4096 at 4 bits is 8 MB).
-constexpr long kMaxBallSide = 4096;
+// The picture is only ever stretched onto a cell or the Options preview, a
+// few hundred pixels at most; anything larger than this per side is a
+// damaged or hostile file, refused before LoadImageA reserves memory for it
+// and before eight stretches per build would make resizing sluggish.
+constexpr long kMaxBallSide = 1024;
 
 uint32_t Le32(const unsigned char *p)
 {

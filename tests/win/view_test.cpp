@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -227,6 +229,14 @@ TEST_F(FieldView, CellsWiderThanTheSpritesShowOnePixelStrips)
         EXPECT_EQ(rows, want) << side;
         TearDown();
     }
+    // 50-pixel sprites in 60-pixel cells (a resize without a rebuild): each
+    // stands at its cell's corner, 10 pixels of background after it.
+    Open(480, 480);
+    UseSolidSprites(50, RGB(255, 255, 255));
+    Paint();
+    Capture cap = Grab(b.fieldWnd);
+    for (int x = 0; x < 480; ++x)
+        EXPECT_EQ(cap.At(x, 30) == kDefaultBackRgb, x % 60 >= 50) << x;
 }
 
 TEST_F(FieldView, EmptyCellsAreBackgroundAndOnlySelectedPiecesAreFramed)
@@ -303,15 +313,10 @@ TEST_F(FieldView, WithoutBallBmpEveryPaintRetriesAndShowsBackground)
 // then paints as without ball.bmp.
 TEST_F(FieldView, HostileBallFilesLoadAsNothing)
 {
-    std::string good;
-    {
-        HANDLE f = CreateFileA("ball.bmp", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(f, INVALID_HANDLE_VALUE) << "run with ball.bmp in the current folder";
-        good.resize(GetFileSize(f, nullptr));
-        DWORD got;
-        ReadFile(f, &good[0], static_cast<DWORD>(good.size()), &got, nullptr);
-        CloseHandle(f);
-    }
+    std::ifstream in("ball.bmp", std::ios::binary);
+    const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(good.size(), 118u) << "run with ball.bmp in the current folder";
+    auto put = [](const std::string &bytes) { std::ofstream("ball.bmp", std::ios::binary) << bytes; };
     auto patched = [&](size_t at, std::initializer_list<unsigned char> bytes) {
         std::string s = good;
         for (unsigned char v : bytes)
@@ -334,27 +339,18 @@ TEST_F(FieldView, HostileBallFilesLoadAsNothing)
     Open(200, 200);
     InTempFolder folder;
     for (const std::string &bytes : cases) {
-        HANDLE f = CreateFileA("ball.bmp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD put;
-        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
-        CloseHandle(f);
+        put(bytes);
         long live = g_gdiLive;
         EXPECT_EQ(LoadBallBitmap(), nullptr) << &bytes - cases;
         EXPECT_EQ(g_gdiLive, live);
     }
     // The picture comes from the current folder, not the program's.
-    {
-        std::string small = patched(18, {8, 0, 0, 0, 8, 0, 0, 0});
-        HANDLE f = CreateFileA("ball.bmp", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD put;
-        WriteFile(f, small.data(), static_cast<DWORD>(small.size()), &put, nullptr);
-        CloseHandle(f);
-        HBITMAP loaded = LoadBallBitmap();
-        BITMAP bm = {};
-        GetObjectA(loaded, sizeof bm, &bm);
-        EXPECT_EQ(bm.bmWidth, 8);
-        GdiDelete(loaded);
-    }
+    put(patched(18, {8, 0, 0, 0, 8, 0, 0, 0}));
+    HBITMAP loaded = LoadBallBitmap();
+    BITMAP bm = {};
+    GetObjectA(loaded, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, 8);
+    GdiDelete(loaded);
     DeleteFileA("ball.bmp");
     CreateDirectoryA("ball.bmp", nullptr);
     EXPECT_EQ(LoadBallBitmap(), nullptr) << "a folder";
