@@ -1,6 +1,7 @@
 // The board view on a real window: background and piece corners, the cell
 // geometry's one-pixel strips, empty cells, the focus frame, painting without
-// ball.bmp, sprites from hostile files, the GDI tally and the DC guards.
+// ball.bmp, sprites from hostile files, the GDI tally and the DC guards;
+// and the drawn icon and pointer.
 // Runs with ball.bmp in the current directory.
 #include <windows.h>
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "game/board.h"
+#include "res/resource.h"
 #include "view/field_view.h"
 #include "view/gdi.h"
 #include "view/sprite.h"
@@ -423,3 +425,22 @@ TEST_F(FieldView, TintedSpritesAndFreedSelections)
 }
 
 } // namespace
+
+// The drawn icon and pointer load from the resources; the pointer's hot spot
+// is its tip at the top left.
+TEST(Art, IconAndPointerLoad)
+{
+    HINSTANCE self = GetModuleHandleA(nullptr);
+    HICON icon = LoadIconA(self, MAKEINTRESOURCEA(IDI_KUVEX));
+    EXPECT_NE(icon, nullptr);
+    HCURSOR cursor =
+        static_cast<HCURSOR>(LoadImageA(self, MAKEINTRESOURCEA(IDC_KUVEX_CURSOR), IMAGE_CURSOR, 48, 48, 0));
+    ASSERT_NE(cursor, nullptr);
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(cursor, &info));
+    EXPECT_FALSE(info.fIcon);
+    EXPECT_EQ(info.xHotspot, 0u);
+    EXPECT_EQ(info.yHotspot, 0u);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+}
