@@ -5,8 +5,10 @@
 #include <cstdint>
 
 // Loads ball.bmp from the current directory as a DIB section (its colour
-// table replaceable). Null when missing or unreadable. The caller owns the
-// result and frees it with GdiDelete (view/gdi.h).
+// table replaceable). Null when missing or unreadable, and for anything but
+// an uncompressed 4-bit picture of at most 1024 pixels a side that the file
+// wholly holds. The caller owns the result and frees it with GdiDelete
+// (view/gdi.h).
 HBITMAP LoadBallBitmap();
 
 // A new bitmap of width x height compatible with dc, holding `bitmap` tinted
