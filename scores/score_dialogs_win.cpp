@@ -1,0 +1,68 @@
+// The game-over dialog and the change-name dialog. Both work on the
+// program-wide name and score directly and keep no state of their own.
+#include "app/dialogs.h"
+#include "game/turn.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "ui/dialog_helpers.h"
+
+INT_PTR CALLBACK GameOverDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        CenterOnParent(dialog);
+        char line[256];
+        wsprintfA(line, "Твои очки: %d", static_cast<int>(score));
+        SetDlgItemTextA(dialog, IDC_GAMEOVER_SCORE, line);
+        FitCaptionFont(GetDlgItem(dialog, IDC_GAMEOVER_NAME), g_settings.name);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            EndDialog(dialog, 0);
+            break;
+        case IDC_GAMEOVER_RENAME:
+            // Modal to this dialog, which stays open; the name line is
+            // fitted again whether the name changed or not.
+            RunDialog(dialog, IDD_NAME, NameDlgProc);
+            FitCaptionFont(GetDlgItem(dialog, IDC_GAMEOVER_NAME), g_settings.name);
+            break;
+        } // Escape (IDCANCEL) is ignored: the result must be acknowledged.
+        break;
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        break;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK NameDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        CenterOnParent(dialog);
+        SetDlgItemTextA(dialog, IDC_NAME_EDIT, g_settings.name);
+        // All selected, so typing replaces the whole name.
+        SendDlgItemMessageA(dialog, IDC_NAME_EDIT, EM_SETSEL, 0, -1);
+        return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+            // Straight into the name: at most 254 bytes, longer input is cut.
+            // No trimming: a name of blanks stays as entered.
+            if (GetWindowTextA(GetDlgItem(dialog, IDC_NAME_EDIT), g_settings.name, NAME_SIZE) == 0)
+                lstrcpyA(g_settings.name, "Инкогнито");
+            EndDialog(dialog, 0);
+            break;
+        case IDCANCEL:
+            EndDialog(dialog, 0);
+            break;
+        }
+        break;
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        break;
+    }
+    return FALSE;
+}

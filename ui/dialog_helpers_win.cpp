@@ -1,0 +1,74 @@
+// Centring a dialog over its owner, and putting a text into a static control
+// in a font scaled to fill it. The fonts made here belong to their control:
+// each is kept as the reference data of a subclass of the control, deleted
+// when a later call replaces it or when the control is destroyed.
+#include "ui/dialog_helpers.h"
+
+#include <commctrl.h>
+
+#include "ui/dialog_math.h"
+#include "view/gdi.h"
+
+namespace {
+
+const UINT_PTR CAPTION_FONT_SUBCLASS = 0x4B46; // "KF"
+
+// Frees the caption font with the control. dwRefData is the font.
+LRESULT CALLBACK CaptionFontProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                 DWORD_PTR font)
+{
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(control, CaptionFontProc, id);
+        GdiDelete(reinterpret_cast<HGDIOBJ>(font));
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+} // namespace
+
+void CenterOnParent(HWND window)
+{
+    RECT p = {}, w = {};
+    GetWindowRect(GetParent(window), &p);
+    GetWindowRect(window, &w);
+    OffsetRect(&w, -w.left, -w.top);
+    const int x = CenteredStart(p.left, p.right, w.right);
+    const int y = CenteredStart(p.top, p.bottom, w.bottom);
+    SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+}
+
+int FitCaptionFont(HWND control, const char *text)
+{
+    WindowDc dc(control);
+    // Measured in the DC as it comes (the system font), not the control's.
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &extent);
+    RECT client = {};
+    GetClientRect(control, &client);
+    CaptionMeasure m = {extent.cx,
+                        extent.cy,
+                        client.right,
+                        client.bottom,
+                        GetDeviceCaps(dc.get(), LOGPIXELSX),
+                        GetDeviceCaps(dc.get(), LOGPIXELSY)};
+
+    LOGFONTA lf = {};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lf.lfHeight = ScaledFontHeight(lf.lfHeight, CaptionScale(m));
+    lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+    GdiObject<HFONT> font(CreateFontIndirectA(&lf));
+    if (!font.get()) return 1;
+
+    // Take over the font this control got from an earlier call, then hand
+    // the new one to the subclass; without it the font could never be freed.
+    DWORD_PTR old = 0;
+    GetWindowSubclass(control, CaptionFontProc, CAPTION_FONT_SUBCLASS, &old);
+    if (!SetWindowSubclass(control, CaptionFontProc, CAPTION_FONT_SUBCLASS,
+                           reinterpret_cast<DWORD_PTR>(font.get())))
+        return 1;
+
+    SetWindowTextA(control, text);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.release()), TRUE);
+    GdiDelete(reinterpret_cast<HGDIOBJ>(old)); // no longer shown
+    return 0;
+}

@@ -1,0 +1,29 @@
+// The arithmetic behind the dialog helpers, kept free of Win32 so it can be
+// checked natively: where a centred dialog goes, and how far a caption's
+// font is scaled to fill its control.
+#pragma once
+#include <cstdint>
+
+// Start (left or top) of an extent `size` centred over the owner's span
+// [ownerStart, ownerEnd); the halving truncates toward zero, so a dialog
+// wider than its owner hangs over both sides evenly.
+int32_t CenteredStart(int32_t ownerStart, int32_t ownerEnd, int32_t size);
+
+// What FitCaptionFont measures: the text's extent in the control's DC as it
+// comes, the control's client size, and the DC's resolution.
+struct CaptionMeasure
+{
+    int32_t textWidth, textHeight;     // cx, cy
+    int32_t clientWidth, clientHeight; // cw, ch
+    int32_t dpiX, dpiY;                // LOGPIXELSX, LOGPIXELSY
+};
+
+// The font scale: the smaller of dpiX * (ch / cy) / 71 and
+// dpiY * (cw / cx) / 71 (resolutions crossed with the ratios on purpose).
+// 1 when any extent is zero or negative, so an empty text keeps the stock
+// height rather than an unbounded scale.
+double CaptionScale(const CaptionMeasure &m);
+
+// lfHeight scaled by `scale`, truncated toward zero and held inside the
+// 32-bit range.
+int32_t ScaledFontHeight(int32_t stockHeight, double scale);

@@ -1,0 +1,39 @@
+// The Rules and About dialogs of the help menu.
+#include "app/dialogs.h"
+#include "res/resource.h"
+#include "ui/dialog_helpers.h"
+#include "ui/help_texts.h"
+
+INT_PTR CALLBACK RulesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        CenterOnParent(dialog);
+        SetWindowTextA(GetDlgItem(dialog, IDC_RULES_TEXT), RULES_TEXT);
+        return TRUE; // focus to the first tab stop, the button
+    case WM_COMMAND:
+        // Only the button (or Enter) closes: Escape is ignored here.
+        if (LOWORD(wParam) == IDOK) EndDialog(dialog, 0);
+        break;
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        break;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        CenterOnParent(dialog);
+        // Fitted at every opening, so it follows the resolution of the moment.
+        FitCaptionFont(GetDlgItem(dialog, IDC_ABOUT_TITLE), ABOUT_TITLE);
+        return TRUE;
+    case WM_COMMAND: // any command closes, Escape included
+    case WM_CLOSE:
+        EndDialog(dialog, 0);
+        break;
+    }
+    return FALSE;
+}

@@ -1,0 +1,8 @@
+// The one way every modal dialog of the program is opened.
+#include "app/dialogs.h"
+
+void RunDialog(HWND owner, int templateId, DLGPROC proc)
+{
+    const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, proc, 0);
+}
