@@ -77,6 +77,19 @@ if(KUVEX_WIN_TESTS AND TARGET kuvex_win)
   add_test(NAME win_tests COMMAND win_tests --gtest_brief=1)
 endif()
 
+# Black-box tests: a driver program starts the real kuvex.exe (found beside
+# it) in fresh folders and plays it with real input.
+file(GLOB KUVEX_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+if(KUVEX_E2E_TESTS AND TARGET kuvex)
+  add_executable(e2e_tests ${KUVEX_E2E_TESTS})
+  kuvex_windows_program(e2e_tests)
+  target_link_libraries(e2e_tests PRIVATE kuvex_core gtest gtest_main psapi ${KUVEX_WIN_LIBS})
+  add_dependencies(e2e_tests kuvex)
+  add_test(NAME e2e_tests COMMAND e2e_tests --gtest_brief=1)
+  set_tests_properties(e2e_tests PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}"
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+endif()
+
 set_tests_properties(core_tests_wine PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}")
 if(TEST win_tests)
   set_tests_properties(win_tests PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}"

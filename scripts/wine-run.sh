@@ -19,6 +19,13 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
 fi
+# Xvfb has no window manager, and Wine waits 2 s for one at every hide of a
+# window it hands to one (each closed dialog); unmanaged windows need no
+# wait, and Wine then draws their frames and captions itself.
+if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wineserver -w || true
+fi
 
 if [ -n "$DISPLAY" ]; then
     exec wine "$@"
