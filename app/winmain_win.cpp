@@ -29,11 +29,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 
     HACCEL accel = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_ACCEL));
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorA(window, accel, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
+    // GetMessageA gives -1 on a failure; only a positive result is a message.
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchWithAccelerators(window, accel, &msg);
     return 0;
 }

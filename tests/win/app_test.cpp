@@ -12,58 +12,12 @@
 #include "game/board.h"
 #include "game/title.h"
 #include "game/turn.h"
+#include "app_fixture.h"
 #include "harness.h"
 #include "settings/settings.h"
 #include "view/gdi.h"
 
 namespace {
-
-// A fresh board for the next main window: the old field control died with
-// its window, the old sprites are released.
-void FreshBoard()
-{
-    for (HBITMAP &s : g_board.sprites)
-        GdiDelete(s);
-    g_board.fieldWnd = nullptr;
-    g_board.~Board();
-    new (&g_board) Board();
-}
-
-class MainWindow : public ::testing::Test
-{
-  protected:
-    void SetUp() override
-    {
-        static bool registered = RegisterMainClass(GetModuleHandleA(nullptr)) != 0;
-        ASSERT_TRUE(registered);
-        FreshBoard();
-        g_settings.anim = 0;
-        std::strcpy(g_settings.name, "Инкогнито");
-        std::snprintf(g_settingsPath, sizeof g_settingsPath, "%s", dir.File("kuvex.ini").c_str());
-        window = CreateMainWindow(GetModuleHandleA(nullptr));
-        ASSERT_NE(window, nullptr);
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
-        Pump(100);
-    }
-    void TearDown() override
-    {
-        if (IsWindow(window))
-            DestroyWindow(window);
-        Pump(20); // takes the quit message the destruction posted
-        FreshBoard();
-        g_settings.anim = 50;
-    }
-    RECT Client() const
-    {
-        RECT rc;
-        GetClientRect(window, &rc);
-        return rc;
-    }
-    DialogDriver driver; // presses OK on a game-over dialog, should one open
-    TempDir dir;
-    HWND window = nullptr;
-};
 
 TEST_F(MainWindow, ClassPlacementTitleAndFieldControl)
 {
