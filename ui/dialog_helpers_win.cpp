@@ -1,7 +1,7 @@
 // Centring a dialog over its owner, and putting a text into a static control
 // in a font scaled to fill it. The fonts made here belong to their control:
-// each is kept as the reference data of a subclass of the control, deleted
-// when a later call replaces it or when the control is destroyed.
+// each is kept as a window property of the control, deleted when a later call
+// replaces it, and by a subclass of the control when the control is destroyed.
 #include "ui/dialog_helpers.h"
 
 #include <commctrl.h>
@@ -11,15 +11,16 @@
 
 namespace {
 
-const UINT_PTR CAPTION_FONT_SUBCLASS = 0x4B46; // "KF"
+const UINT_PTR CAPTION_FONT_SUBCLASS = 1;
+const char CAPTION_FONT_PROP[] = "KuvexCaptionFont";
 
-// Frees the caption font with the control. dwRefData is the font.
+// Frees the caption font with the control.
 LRESULT CALLBACK CaptionFontProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                 DWORD_PTR font)
+                                 DWORD_PTR)
 {
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, CaptionFontProc, id);
-        GdiDelete(reinterpret_cast<HGDIOBJ>(font));
+        GdiDelete(RemovePropA(control, CAPTION_FONT_PROP));
     }
     return DefSubclassProc(control, message, wParam, lParam);
 }
@@ -45,12 +46,12 @@ int FitCaptionFont(HWND control, const char *text)
     GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &extent);
     RECT client = {};
     GetClientRect(control, &client);
-    CaptionMeasure m = {extent.cx,
-                        extent.cy,
-                        client.right,
-                        client.bottom,
-                        GetDeviceCaps(dc.get(), LOGPIXELSX),
-                        GetDeviceCaps(dc.get(), LOGPIXELSY)};
+    const CaptionMeasure m = {extent.cx,
+                              extent.cy,
+                              client.right,
+                              client.bottom,
+                              GetDeviceCaps(dc.get(), LOGPIXELSX),
+                              GetDeviceCaps(dc.get(), LOGPIXELSY)};
 
     LOGFONTA lf = {};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
@@ -59,16 +60,13 @@ int FitCaptionFont(HWND control, const char *text)
     GdiObject<HFONT> font(CreateFontIndirectA(&lf));
     if (!font.get()) return 1;
 
-    // Take over the font this control got from an earlier call, then hand
-    // the new one to the subclass; without it the font could never be freed.
-    DWORD_PTR old = 0;
-    GetWindowSubclass(control, CaptionFontProc, CAPTION_FONT_SUBCLASS, &old);
-    if (!SetWindowSubclass(control, CaptionFontProc, CAPTION_FONT_SUBCLASS,
-                           reinterpret_cast<DWORD_PTR>(font.get())))
-        return 1;
+    // Without the subclass and the property the font could never be freed.
+    if (!SetWindowSubclass(control, CaptionFontProc, CAPTION_FONT_SUBCLASS, 0)) return 1;
+    HANDLE old = GetPropA(control, CAPTION_FONT_PROP); // from an earlier call
+    if (!SetPropA(control, CAPTION_FONT_PROP, font.get())) return 1;
 
     SetWindowTextA(control, text);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.release()), TRUE);
-    GdiDelete(reinterpret_cast<HGDIOBJ>(old)); // no longer shown
+    GdiDelete(old); // no longer shown
     return 0;
 }
