@@ -27,7 +27,22 @@ if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
     wineserver -w || true
 fi
 
+# Wine's own fonts (System, Marlett, Tahoma, ...) come in a separate package
+# here and Wine does not find them; without them the system font is some
+# TrueType stand-in, text is measured unlike on Windows, and the caption
+# buttons show letters. The Fonts folder of the prefix is always searched.
+if [ -d /usr/share/wine/fonts ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/vgasys.fon" ]; then
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+fi
+
 if [ -n "$DISPLAY" ]; then
     exec wine "$@"
+fi
+# Xvfb has no window manager, and Wine waits 2 s for one at every hide of a
+# captioned window (each closed dialog); windows it does not hand to a window
+# manager need no wait.
+if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+    wineserver -w || true
 fi
 exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"

@@ -20,7 +20,6 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "ui/dialog_helpers.h"
-#include "ui/dialog_math.h"
 #include "ui/help_texts.h"
 #include "view/gdi.h"
 
@@ -182,8 +181,9 @@ void ExpectCentredOver(HWND dialog, HWND owner)
     RECT o, d;
     GetWindowRect(owner, &o);
     GetWindowRect(dialog, &d);
-    EXPECT_EQ(d.left, CenteredStart(o.left, o.right, d.right - d.left));
-    EXPECT_EQ(d.top, CenteredStart(o.top, o.bottom, d.bottom - d.top));
+    // Halves truncate toward zero (the owner here is smaller than the dialog).
+    EXPECT_EQ(d.left, o.left + ((o.right - o.left) - (d.right - d.left)) / 2);
+    EXPECT_EQ(d.top, o.top + ((o.bottom - o.top) - (d.bottom - d.top)) / 2);
 }
 
 // Leaves the template as it is; the steps end it.
@@ -333,7 +333,7 @@ void CheckTemplate(HWND dialog, const DialogSpec &spec)
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)) & want, want);
     const LOGFONTA font = FontOf(dialog);
     EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
-    EXPECT_EQ(font.lfCharSet == DEFAULT_CHARSET || font.lfCharSet == RUSSIAN_CHARSET, true);
+    EXPECT_TRUE(font.lfCharSet == DEFAULT_CHARSET || font.lfCharSet == RUSSIAN_CHARSET);
 
     RECT size = {0, 0, spec.width, spec.height}, client;
     MapDialogRect(dialog, &size);
@@ -397,7 +397,7 @@ TEST_F(Dialogs, TemplatesHoldTheirControlsAndOpenCentred)
                                              {IDD_ABOUT, AboutDlgProc},
                                              {IDD_NAME, NameDlgProc},
                                              {IDD_GAMEOVER, GameOverDlgProc}};
-    MoveWindow(owner_, 400, 300, 200, 120, TRUE); // smaller than every dialog
+    MoveWindow(owner_, 400, 300, 151, 61, TRUE); // smaller than every dialog: they hang over it
     for (const auto &p : procs) {
         SCOPED_TRACE(p.first);
         EXPECT_TRUE(Drive(owner_, p.first, p.second, {[&](HWND d) {
@@ -580,10 +580,13 @@ TEST_F(Dialogs, CaptionFontsAreFreedWithTheirControl)
     HWND label = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE | SS_CENTER, 10, 10, 231, 52, owner_,
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(label, nullptr);
-    for (int i = 0; i < 5; ++i)
+    ASSERT_EQ(FitCaptionFont(label, "Kuvex 2002"), 0);
+    const LONG first = FontOf(label).lfHeight;
+    for (int i = 1; i < 5; ++i)
         EXPECT_EQ(FitCaptionFont(label, i % 2 ? "Инкогнито" : "Kuvex 2002"), 0);
     EXPECT_EQ(g_gdiLive, start + 1); // each call replaced the previous font
     EXPECT_EQ(Text(label), "Kuvex 2002");
+    EXPECT_EQ(FontOf(label).lfHeight, first); // measured afresh, not in the font it had
     // An empty text: no scale to find, the stock height is kept.
     EXPECT_EQ(FitCaptionFont(label, ""), 0);
     EXPECT_EQ(Text(label), "");
