@@ -38,11 +38,4 @@ fi
 if [ -n "$DISPLAY" ]; then
     exec wine "$@"
 fi
-# Xvfb has no window manager, and Wine waits 2 s for one at every hide of a
-# captioned window (each closed dialog); windows it does not hand to a window
-# manager need no wait.
-if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-    wineserver -w || true
-fi
 exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
