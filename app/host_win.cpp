@@ -11,21 +11,32 @@
 #include "settings/settings.h"
 #include "view/field_view.h"
 
-static void HostRepaint() { g_board.Paint(g_settings.gamma, g_settings.satur, g_settings.back); }
+static void HostRepaint()
+{
+    g_board.Paint(g_settings.gamma, g_settings.satur, g_settings.back);
+}
 
-static void HostSetTitle(HWND mainWindow, const char *text) { SetWindowTextA(mainWindow, text); }
+static void HostSetTitle(HWND mainWindow, const char *text)
+{
+    SetWindowTextA(mainWindow, text);
+}
 
-static uint32_t HostTickCount() { return GetTickCount(); }
+static uint32_t HostTickCount()
+{
+    return GetTickCount();
+}
 
 static void HostDestroyField(HWND field)
 {
     // At a normal end the control went with its parent; only a live one is
     // destroyed.
-    if (IsWindow(field))
-        DestroyWindow(field);
+    if (IsWindow(field)) DestroyWindow(field);
 }
 
-static void HostGameOverDialog(HWND mainWindow) { RunDialog(mainWindow, IDD_GAMEOVER, GameOverDlgProc); }
+static void HostGameOverDialog(HWND mainWindow)
+{
+    RunDialog(mainWindow, IDD_GAMEOVER, GameOverDlgProc);
+}
 
 static void HostAppendRecord(const char *name, int32_t finalScore)
 {
@@ -34,8 +45,11 @@ static void HostAppendRecord(const char *name, int32_t finalScore)
 }
 
 static const GameHost kWin32Host = {
-    HostRepaint, HostSetTitle, HostTickCount, CreateFieldControl, HostDestroyField, HostGameOverDialog,
-    HostAppendRecord,
+    HostRepaint,      HostSetTitle,       HostTickCount,    CreateFieldControl,
+    HostDestroyField, HostGameOverDialog, HostAppendRecord,
 };
 
-void InstallWin32Host() { g_host = &kWin32Host; }
+void InstallWin32Host()
+{
+    g_host = &kWin32Host;
+}

@@ -36,8 +36,8 @@ HWND CreateMainWindow(HINSTANCE instance)
     int x = (desk.right - kWindowWidth) / 2;
     int y = (desk.bottom - kWindowHeight) / 2;
     HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_MAINMENU));
-    return CreateWindowExA(0, kClassName, "Kuvex 2002", kWindowStyle, x, y, kWindowWidth, kWindowHeight, nullptr,
-                           menu, instance, nullptr);
+    return CreateWindowExA(0, kClassName, "Kuvex 2002", kWindowStyle, x, y, kWindowWidth, kWindowHeight,
+                           nullptr, menu, instance, nullptr);
 }
 
 static LRESULT OnCreate(HWND window)
@@ -69,8 +69,8 @@ static LRESULT OnSize(HWND window)
             outer.bottom -= h - w;
         else
             outer.right -= w - h;
-        SetWindowPos(window, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOSENDCHANGING);
+        SetWindowPos(window, nullptr, outer.left, outer.top, outer.right - outer.left,
+                     outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOSENDCHANGING);
     }
     RebuildAndPaintIfActive();
     return 0;
@@ -88,8 +88,7 @@ static LRESULT OnDrawItem()
 // coordinates are the control's own.
 static LRESULT OnParentNotify(WPARAM wParam, LPARAM lParam)
 {
-    if (LOWORD(wParam) != WM_LBUTTONDOWN || !g_board.fieldWnd)
-        return 0;
+    if (LOWORD(wParam) != WM_LBUTTONDOWN || !g_board.fieldWnd) return 0;
     RECT field;
     GetClientRect(g_board.fieldWnd, &field);
     HandleCellClick(g_mainWindow, LOWORD(lParam), HIWORD(lParam), field.right, field.bottom);

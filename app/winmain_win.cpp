@@ -15,15 +15,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     InitCommonControlsEx(&icc);
 
     BuildProgramFilePath(g_settingsPath, "kuvex.ini");
-    if (LoadSettings(g_settingsPath) != 0)
-        SaveSettings(g_settingsPath);
+    if (LoadSettings(g_settingsPath) != 0) SaveSettings(g_settingsPath);
 
     InstallWin32Host();
-    if (!RegisterMainClass(instance))
-        return 1;
+    if (!RegisterMainClass(instance)) return 1;
     HWND window = CreateMainWindow(instance);
-    if (!window)
-        return 2;
+    if (!window) return 2;
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 

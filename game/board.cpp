@@ -29,6 +29,22 @@ Board::Board() : selCol(NO_SELECTION), selRow(NO_SELECTION), active(0), sprites(
         }
 }
 
+Board::Board(const Board &other) : Board()
+{
+    *this = other;
+}
+
+Board &Board::operator=(const Board &other)
+{
+    selCol = other.selCol;
+    selRow = other.selRow;
+    active = other.active;
+    std::memcpy(colors, other.colors, sizeof colors);
+    std::memcpy(grid, other.grid, sizeof grid);
+    std::memcpy(snapshot, other.snapshot, sizeof snapshot);
+    return *this;
+}
+
 Board::~Board()
 {
     // At a normal end the control died with its parent already; asking

@@ -19,6 +19,11 @@ class Board
     Board();
     // Destroys the field control if one was created; nothing else.
     virtual ~Board();
+    // A copy is a copy of the game (grid, snapshot, selection, flag), never of
+    // the field control or the sprites, which have one owner: the copy has
+    // none, and assignment keeps the target's own.
+    Board(const Board &other);
+    Board &operator=(const Board &other);
 
     // Starts a game: active, field control created through the host when
     // missing, generator reseeded from the tick count, all 64 cells random.

@@ -28,15 +28,16 @@ static const COLORREF kPreviewColour = 0x00FF00; // pure green
 static void DrawPreview(HWND dialog, int32_t g, int32_t s, uint32_t b)
 {
     HWND control = GetDlgItem(dialog, IDC_PREVIEW);
-    if (!control)
-        return;
+    if (!control) return;
     ++g_previewDraws;
     RECT rc;
     GetClientRect(control, &rc);
     WindowDc dc(control);
     MemoryDc mem(dc.get());
-    GdiObject<HBITMAP> ball(LoadBallBitmap());
-    GdiObject<HBITMAP> sprite(MakeTintedSprite(ball.get(), dc.get(), kPreviewColour, rc.right, rc.bottom, g, s, b));
+    GdiObject<HBITMAP> ball(LoadBallBitmap(), GdiObject<HBITMAP>::Counted());
+    GdiObject<HBITMAP> sprite(
+        MakeTintedSprite(ball.get(), dc.get(), kPreviewColour, rc.right, rc.bottom, g, s, b),
+        GdiObject<HBITMAP>::Counted());
     {
         Selection sel(mem.get(), sprite.get());
         BitBlt(dc.get(), 0, 0, rc.right, rc.bottom, mem.get(), 0, 0, SRCCOPY);
@@ -68,8 +69,7 @@ static LRESULT CALLBACK PreviewProc(HWND control, UINT message, WPARAM wParam, L
 static void SetSlider(HWND dialog, int id, int low, int high, int freq, int pos)
 {
     SendDlgItemMessageA(dialog, id, TBM_SETRANGE, FALSE, MAKELPARAM(low, high));
-    if (freq)
-        SendDlgItemMessageA(dialog, id, TBM_SETTICFREQ, freq, 0);
+    if (freq) SendDlgItemMessageA(dialog, id, TBM_SETTICFREQ, freq, 0);
     SendDlgItemMessageA(dialog, id, TBM_SETPOS, TRUE, pos);
 }
 

@@ -23,8 +23,7 @@ template <class H> H GdiTrack(H object)
 // DeleteObject on a tracked object; null is ignored.
 inline void GdiDelete(HGDIOBJ object)
 {
-    if (object && DeleteObject(object))
-        --g_gdiLive;
+    if (object && DeleteObject(object)) --g_gdiLive;
 }
 
 // GetDC / ReleaseDC.
@@ -34,8 +33,7 @@ class WindowDc
     explicit WindowDc(HWND w) : wnd_(w), dc_(GetDC(w)) {}
     ~WindowDc()
     {
-        if (dc_)
-            ReleaseDC(wnd_, dc_);
+        if (dc_) ReleaseDC(wnd_, dc_);
     }
     WindowDc(const WindowDc &) = delete;
     WindowDc &operator=(const WindowDc &) = delete;
@@ -59,8 +57,7 @@ class MemoryDc
     }
     ~MemoryDc()
     {
-        if (dc_ && DeleteDC(dc_))
-            --g_gdiLive;
+        if (dc_ && DeleteDC(dc_)) --g_gdiLive;
     }
     MemoryDc(const MemoryDc &) = delete;
     MemoryDc &operator=(const MemoryDc &) = delete;
@@ -77,8 +74,7 @@ class Selection
     Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(dc && object ? SelectObject(dc, object) : nullptr) {}
     ~Selection()
     {
-        if (old_)
-            SelectObject(dc_, old_);
+        if (old_) SelectObject(dc_, old_);
     }
     Selection(const Selection &) = delete;
     Selection &operator=(const Selection &) = delete;
@@ -93,7 +89,14 @@ class Selection
 template <class H> class GdiObject
 {
   public:
+    // Takes a newly created object and counts it.
     explicit GdiObject(H object = nullptr) : obj_(GdiTrack(object)) {}
+    // Takes an object that is already counted (from a function that returns
+    // tracked objects, such as LoadBallBitmap or MakeTintedSprite).
+    struct Counted
+    {
+    };
+    GdiObject(H object, Counted) : obj_(object) {}
     ~GdiObject() { GdiDelete(obj_); }
     GdiObject(const GdiObject &) = delete;
     GdiObject &operator=(const GdiObject &) = delete;

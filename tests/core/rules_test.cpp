@@ -204,6 +204,22 @@ TEST_F(Rules, SwapKeptRefusedAndUndo)
     EXPECT_EQ(GridRows(b), original);
 }
 
+TEST_F(Rules, ACopyIsTheGameWithoutTheFieldControlOrSprites)
+{
+    b.NewGame(nullptr);
+    b.sprites[3] = reinterpret_cast<HBITMAP>(0x77);
+    Board copy = b;
+    EXPECT_EQ(GridRows(copy), GridRows(b));
+    EXPECT_EQ(copy.fieldWnd, nullptr) << "a copy must never destroy the real control";
+    EXPECT_EQ(copy.sprites[3], nullptr);
+    Board other;
+    other.fieldWnd = reinterpret_cast<HWND>(0x99);
+    other = b;
+    EXPECT_EQ(other.fieldWnd, reinterpret_cast<HWND>(0x99)) << "assignment keeps its own";
+    other.fieldWnd = nullptr;
+    b.sprites[3] = nullptr;
+}
+
 TEST_F(Rules, NewGameFillsEveryCellWithEveryColourOverGames)
 {
     int seen[8] = {};

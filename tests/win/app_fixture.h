@@ -50,8 +50,7 @@ class MainWindow : public ::testing::Test
     }
     void TearDown() override
     {
-        if (IsWindow(window))
-            DestroyWindow(window);
+        if (IsWindow(window)) DestroyWindow(window);
         Pump(20); // takes the quit message the destruction posted
         FreshBoard();
         g_settings = saved;
@@ -69,7 +68,8 @@ class MainWindow : public ::testing::Test
     {
         RECT f;
         GetClientRect(g_board.fieldWnd, &f);
-        return {(c * f.right / 8 + (c + 1) * f.right / 8) / 2, (r * f.bottom / 8 + (r + 1) * f.bottom / 8) / 2};
+        return {(c * f.right / 8 + (c + 1) * f.right / 8) / 2,
+                (r * f.bottom / 8 + (r + 1) * f.bottom / 8) / 2};
     }
     void ClickCell(int c, int r)
     {
@@ -87,4 +87,3 @@ class MainWindow : public ::testing::Test
     TempDir dir;
     HWND window = nullptr;
 };
-

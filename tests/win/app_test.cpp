@@ -9,10 +9,10 @@
 
 #include "app/app.h"
 #include "app/program_path.h"
+#include "app_fixture.h"
 #include "game/board.h"
 #include "game/title.h"
 #include "game/turn.h"
-#include "app_fixture.h"
 #include "harness.h"
 #include "settings/settings.h"
 #include "view/gdi.h"
@@ -136,8 +136,7 @@ TEST_F(MainWindow, AfterTheGameEndsAResizeTouchesNeitherFieldNorSprites)
     // cell under the pointer is the one selected.
     SendMessageA(window, WM_COMMAND, 40001, 0);
     Pump(50);
-    if (!g_board.IsActive())
-        GTEST_SKIP() << "the new game ended at once";
+    if (!g_board.IsActive()) GTEST_SKIP() << "the new game ended at once";
     GetClientRect(g_board.fieldWnd, &field);
     EXPECT_EQ(field.right, before.right);
     int cell = field.right / 8;

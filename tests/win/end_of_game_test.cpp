@@ -23,8 +23,8 @@ std::vector<ScoreRecord> Records(const std::string &path)
     size_t at = 0;
     ScoreRecord rec;
     int n;
-    while ((n = DecodeRecord(reinterpret_cast<const unsigned char *>(bytes.data()) + at, bytes.size() - at, &rec)) >
-           0) {
+    while ((n = DecodeRecord(reinterpret_cast<const unsigned char *>(bytes.data()) + at, bytes.size() - at,
+                             &rec)) > 0) {
         out.push_back(rec);
         at += static_cast<size_t>(n);
     }
@@ -56,12 +56,10 @@ TEST_F(EndOfGameTest, AGamePlayedWithRealClicksEndsWithTheRecordTheDialogAnnounc
     Pump(50);
     int titleScore = -1;
     for (int turn = 0; turn < 600 && !over; ++turn) {
-        if (!g_board.IsActive())
-            break;
+        if (!g_board.IsActive()) break;
         int m[4] = {-1, -1, -1, -1};
         ForEachMove(g_board, [&](int a, int b, int c, int d) {
-            if (m[0] < 0)
-                m[0] = a, m[1] = b, m[2] = c, m[3] = d;
+            if (m[0] < 0) m[0] = a, m[1] = b, m[2] = c, m[3] = d;
         });
         ASSERT_GE(m[0], 0) << "an active game always offers a move";
         g_board.selCol = g_board.selRow = NO_SELECTION;
@@ -192,7 +190,8 @@ TEST_F(EndOfGameTest, BestResultsListEveryRecordHighestFirst)
     SendMessageA(window, WM_COMMAND, IDM_BEST, 0);
     EXPECT_EQ(empty.headers, (std::vector<std::string>{"Имя", "Очки", "Дата"}));
     EXPECT_TRUE(empty.rows.empty());
-    EXPECT_NE(GetFileAttributesA(RecordPath().c_str()), INVALID_FILE_ATTRIBUTES) << "an empty file is created";
+    EXPECT_NE(GetFileAttributesA(RecordPath().c_str()), INVALID_FILE_ATTRIBUTES)
+        << "an empty file is created";
     EXPECT_TRUE(ReadFileBytes(RecordPath()).empty());
 
     ScoreFile file;

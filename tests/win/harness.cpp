@@ -18,8 +18,7 @@ LRESULT CALLBACK PosterProc(HWND w, UINT m, WPARAM wp, LPARAM lp)
 {
     if (m == kRunStep) {
         HWND dialog = reinterpret_cast<HWND>(wp);
-        if (!IsWindow(dialog))
-            return 0;
+        if (!IsWindow(dialog)) return 0;
         if (!g_steps.empty()) {
             DialogDriver::Step step = g_steps.front();
             g_steps.pop_front();
@@ -77,7 +76,10 @@ DialogDriver::~DialogDriver()
     g_steps.clear();
 }
 
-void DialogDriver::Push(Step step) { g_steps.push_back(std::move(step)); }
+void DialogDriver::Push(Step step)
+{
+    g_steps.push_back(std::move(step));
+}
 
 void Pump(DWORD ms)
 {
@@ -123,14 +125,11 @@ void PressKey(WORD vk, bool ctrl)
         in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
         ++n;
     };
-    if (ctrl)
-        key(VK_CONTROL, false);
+    if (ctrl) key(VK_CONTROL, false);
     key(vk, false);
     key(vk, true);
-    if (ctrl)
-        key(VK_CONTROL, true);
+    if (ctrl) key(VK_CONTROL, true);
     SendInput(n, in, sizeof(INPUT));
-    Pump(60);
 }
 
 TempDir::TempDir()
@@ -162,8 +161,7 @@ std::string ReadFileBytes(const std::string &path)
 {
     std::string out;
     FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return out;
+    if (!f) return out;
     char buf[4096];
     size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)

@@ -30,7 +30,8 @@ void Pump(DWORD ms = 50);
 std::string TextOf(HWND w);
 // A real left click (SendInput) at client point (x, y) of window w.
 void ClickAt(HWND w, int x, int y);
-// Presses and releases a virtual key with optional Ctrl, by SendInput.
+// Presses and releases a virtual key with optional Ctrl, by SendInput; the
+// caller pumps the messages (with or without accelerators).
 void PressKey(WORD vk, bool ctrl = false);
 // A temporary folder, created empty; removed with its files on destruction.
 class TempDir

@@ -11,9 +11,18 @@
 
 namespace {
 
-int Pos(HWND d, int id) { return static_cast<int>(SendDlgItemMessageA(d, id, TBM_GETPOS, 0, 0)); }
-int Min(HWND d, int id) { return static_cast<int>(SendDlgItemMessageA(d, id, TBM_GETRANGEMIN, 0, 0)); }
-int Max(HWND d, int id) { return static_cast<int>(SendDlgItemMessageA(d, id, TBM_GETRANGEMAX, 0, 0)); }
+int Pos(HWND d, int id)
+{
+    return static_cast<int>(SendDlgItemMessageA(d, id, TBM_GETPOS, 0, 0));
+}
+int Min(HWND d, int id)
+{
+    return static_cast<int>(SendDlgItemMessageA(d, id, TBM_GETRANGEMIN, 0, 0));
+}
+int Max(HWND d, int id)
+{
+    return static_cast<int>(SendDlgItemMessageA(d, id, TBM_GETRANGEMAX, 0, 0));
+}
 // What a player's Home or End key does on a slider: it moves and notifies.
 void SliderKey(HWND d, int id, WPARAM vk)
 {
@@ -34,8 +43,7 @@ BallSpot FindIndex(int index)
 {
     std::string bmp = ReadFileBytes("ball.bmp");
     BallSpot none = {0, 0, false};
-    if (bmp.size() < 118)
-        return none;
+    if (bmp.size() < 118) return none;
     auto u32 = [&](size_t at) {
         return static_cast<uint32_t>(static_cast<unsigned char>(bmp[at])) |
                static_cast<uint32_t>(static_cast<unsigned char>(bmp[at + 1])) << 8 |
@@ -45,17 +53,17 @@ BallSpot FindIndex(int index)
     int w = static_cast<int>(u32(18)), h = static_cast<int>(u32(22));
     size_t bits = u32(10), stride = ((static_cast<size_t>(w) * 4 + 31) / 32) * 4;
     auto at = [&](int x, int y) { // top-down y; the file is bottom-up
-        unsigned char b = static_cast<unsigned char>(bmp[bits + static_cast<size_t>(h - 1 - y) * stride + x / 2]);
+        unsigned char b =
+            static_cast<unsigned char>(bmp[bits + static_cast<size_t>(h - 1 - y) * stride + x / 2]);
         return x % 2 ? b & 15 : b >> 4;
     };
-    for (int y = 3; y < h - 3; ++y)
-        for (int x = 3; x < w - 3; ++x) {
+    for (int y = 1; y < h - 1; ++y)
+        for (int x = 1; x < w - 1; ++x) {
             bool all = true;
-            for (int dy = -3; dy <= 3 && all; ++dy)
-                for (int dx = -3; dx <= 3 && all; ++dx)
+            for (int dy = -1; dy <= 1 && all; ++dy)
+                for (int dx = -1; dx <= 1 && all; ++dx)
                     all = at(x + dx, y + dy) == index;
-            if (all)
-                return {(x + 0.5) / w, (y + 0.5) / h, true};
+            if (all) return {(x + 0.5) / w, (y + 0.5) / h, true};
         }
     return none;
 }
@@ -77,6 +85,7 @@ TEST_F(Options, OpensWithTheSettingsOnItsSliders)
 {
     int pos[6] = {}, lo[6] = {}, hi[6] = {}, ticks[3] = {};
     const int ids[6] = {IDC_ANIM, IDC_GAMMA, IDC_SATUR, IDC_RED, IDC_GREEN, IDC_BLUE};
+    g_settings.anim = 50;
     driver.Push([&](HWND d) {
         for (int i = 0; i < 6; ++i) {
             pos[i] = Pos(d, ids[i]);
@@ -208,7 +217,8 @@ TEST_F(Options, AnimationSliderAndValuesFromAnEditedFile)
 
     driver.Push([](HWND d) {
         // A drag reports the thumb's position in the high word.
-        SendMessageA(d, WM_VSCROLL, MAKEWPARAM(TB_THUMBTRACK, 9), reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_GAMMA)));
+        SendMessageA(d, WM_VSCROLL, MAKEWPARAM(TB_THUMBTRACK, 9),
+                     reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_GAMMA)));
         SendMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
     });
     SendMessageA(window, WM_COMMAND, IDM_OPTIONS, 0);
