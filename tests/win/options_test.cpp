@@ -231,12 +231,16 @@ TEST_F(Options, PreviewShowsAGreenPieceOnTheBackgroundAndFollowsShading)
     BallSpot pure = FindIndex(6), shade = FindIndex(2);
     ASSERT_TRUE(pure.found);
     ASSERT_TRUE(shade.found);
-    COLORREF corner = 0, atGamma = 0, shaded = 0, unshaded = 0;
+    COLORREF corner = 0, atGamma = 0, shaded = 0, unshaded = 0, repainted = 0;
     driver.Push([&](HWND d) {
         Pump(50);
         corner = PreviewPixel(d, {0.01, 0.01, true});
         atGamma = PreviewPixel(d, pure);
         shaded = PreviewPixel(d, shade);
+        // Covered and uncovered: the control repaints, the preview stays.
+        InvalidateRect(GetDlgItem(d, IDC_PREVIEW), nullptr, TRUE);
+        UpdateWindow(GetDlgItem(d, IDC_PREVIEW));
+        repainted = PreviewPixel(d, pure);
         SliderKey(d, IDC_SATUR, VK_HOME); // "Затенение" down to 1
         unshaded = PreviewPixel(d, shade);
         PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
@@ -244,6 +248,7 @@ TEST_F(Options, PreviewShowsAGreenPieceOnTheBackgroundAndFollowsShading)
     SendMessageA(window, WM_COMMAND, IDM_OPTIONS, 0);
     EXPECT_EQ(corner, RGB(0, 200, 0));
     EXPECT_EQ(atGamma, RGB(0, 255, 0));
+    EXPECT_EQ(repainted, RGB(0, 255, 0));
     EXPECT_EQ(shaded, RGB(0, 127 + 2 * 128 / 6, 0)) << "entry 2 of the shadow ramp";
     EXPECT_EQ(unshaded, RGB(0, 255, 0)) << "satur 1: no shading";
     EXPECT_EQ(g_settings.satur, 2) << "cancelled";
