@@ -7,6 +7,7 @@
 #include "game/turn.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "view/field_view.h"
 
 HWND g_mainWindow = nullptr;
 
@@ -45,14 +46,6 @@ static LRESULT OnCreate(HWND window)
     g_mainWindow = window;
     StartNewGame(window);
     return 0;
-}
-
-static void RebuildAndPaintIfActive()
-{
-    if (g_board.IsActive()) {
-        g_board.BuildSprites(g_settings.gamma, g_settings.satur, g_settings.back);
-        g_board.Paint(g_settings.gamma, g_settings.satur, g_settings.back);
-    }
 }
 
 // Brings the larger client dimension down to the smaller by moving the

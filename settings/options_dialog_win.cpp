@@ -13,6 +13,7 @@
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "ui/dialog_helpers.h"
+#include "view/field_view.h"
 #include "view/gdi.h"
 #include "view/sprite.h"
 
@@ -131,10 +132,7 @@ static void OnOk(HWND dialog)
     g_settings.back = workBack;
     g_settings.anim = static_cast<int32_t>(SendDlgItemMessageA(dialog, IDC_ANIM, TBM_GETPOS, 0, 0));
     SaveSettings(g_settingsPath);
-    if (g_board.IsActive()) {
-        g_board.BuildSprites(g_settings.gamma, g_settings.satur, g_settings.back);
-        g_board.Paint(g_settings.gamma, g_settings.satur, g_settings.back);
-    }
+    RebuildAndPaintIfActive(); // while the dialog is still open
     EndDialog(dialog, 0);
 }
 

@@ -6,3 +6,7 @@
 // Creates the field control as a child of mainWindow, square, at 0,0, side
 // = the smaller client dimension. Null on failure.
 HWND CreateFieldControl(HWND mainWindow);
+
+// During a game: sprites rebuilt for the current settings and size, then the
+// board painted (after a resize, and after OK in the Options dialog).
+void RebuildAndPaintIfActive();

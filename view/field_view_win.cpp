@@ -110,3 +110,11 @@ int Board::Paint(int32_t gamma, int32_t satur, uint32_t back)
     BitBlt(dc.get(), 0, 0, w, h, pictureDc.get(), 0, 0, SRCCOPY);
     return 0;
 }
+
+void RebuildAndPaintIfActive()
+{
+    if (g_board.IsActive()) {
+        g_board.BuildSprites(g_settings.gamma, g_settings.satur, g_settings.back);
+        g_board.Paint(g_settings.gamma, g_settings.satur, g_settings.back);
+    }
+}

@@ -27,3 +27,12 @@ inline void WriteFileBytes(const char *path, const std::string &bytes)
     WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(f);
 }
+
+inline std::string ReadFileBytes(const std::string &path)
+{
+    return ReadFileBytes(path.c_str());
+}
+inline void WriteFileBytes(const std::string &path, const std::string &bytes)
+{
+    WriteFileBytes(path.c_str(), bytes);
+}

@@ -156,25 +156,3 @@ TempDir::~TempDir()
     }
     RemoveDirectoryA(path_);
 }
-
-std::string ReadFileBytes(const std::string &path)
-{
-    std::string out;
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) return out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
-    std::fclose(f);
-    return out;
-}
-
-void WriteFileBytes(const std::string &path, const std::string &bytes)
-{
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (f) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-}

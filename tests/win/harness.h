@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "file_bytes.h"
+
 // Watches every dialog (class #32770) of this thread become active for the
 // first time and runs the next queued step on it; with no step queued it
 // presses OK (posts WM_COMMAND IDOK), so an unexpected game-over dialog never
@@ -45,6 +47,3 @@ class TempDir
   private:
     char path_[MAX_PATH];
 };
-// Whole file as bytes ("" when missing).
-std::string ReadFileBytes(const std::string &path);
-void WriteFileBytes(const std::string &path, const std::string &bytes);
