@@ -3,8 +3,6 @@
 // and the best-results list.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <cstdlib>
 #include <vector>
 
@@ -32,13 +30,6 @@ std::vector<ScoreRecord> Records(const std::string &path)
     return out;
 }
 
-std::string ItemText(HWND dialog, int id)
-{
-    char buf[512] = "";
-    GetDlgItemTextA(dialog, id, buf, sizeof buf);
-    return buf;
-}
-
 using EndOfGameTest = MainWindow;
 
 TEST_F(EndOfGameTest, AGamePlayedWithRealClicksEndsWithTheRecordTheDialogAnnounced)
@@ -47,8 +38,8 @@ TEST_F(EndOfGameTest, AGamePlayedWithRealClicksEndsWithTheRecordTheDialogAnnounc
     std::string announced, shownName;
     bool over = false;
     driver.Push([&](HWND d) {
-        announced = ItemText(d, IDC_GAMEOVER_SCORE);
-        shownName = ItemText(d, IDC_GAMEOVER_NAME);
+        announced = TextOf(GetDlgItem(d, IDC_GAMEOVER_SCORE));
+        shownName = TextOf(GetDlgItem(d, IDC_GAMEOVER_NAME));
         over = true;
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     });
@@ -98,7 +89,7 @@ TEST_F(EndOfGameTest, TheRecordCarriesTheNameCurrentWhenTheDialogClosed)
     driver.Push([&](HWND d) {
         gameOver = d;
         caption = TextOf(d);
-        scoreText = ItemText(d, IDC_GAMEOVER_SCORE);
+        scoreText = TextOf(GetDlgItem(d, IDC_GAMEOVER_SCORE));
         PostMessageA(d, WM_COMMAND, IDC_GAMEOVER_RENAME, 0);
     });
     driver.Push([&](HWND nameDialog) {
@@ -126,70 +117,20 @@ TEST_F(EndOfGameTest, TheRecordCarriesTheNameCurrentWhenTheDialogClosed)
     EXPECT_EQ(driver.seen, 3);
 }
 
-TEST_F(EndOfGameTest, EscapeDoesNotCloseTheGameOverDialog)
-{
-    bool stillOpen = false;
-    driver.Push([&](HWND d) {
-        SendMessageA(d, WM_COMMAND, IDCANCEL, 0); // what Escape sends
-        Pump(30);
-        stillOpen = IsWindow(d) && IsWindowVisible(d);
-        PostMessageA(d, WM_CLOSE, 0, 0); // the close box ends it
-    });
-    score = 0;
-    EndOfGame(window);
-    EXPECT_TRUE(stillOpen);
-}
-
-struct ListView
-{
-    int columns = 0;
-    std::vector<std::string> headers;
-    std::vector<std::vector<std::string>> rows;
-};
-
-ListView ReadList(HWND list)
-{
-    ListView out;
-    HWND header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
-    out.columns = header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-    for (int c = 0; c < out.columns; ++c) {
-        char buf[64] = "";
-        HDITEMA hi = {};
-        hi.mask = HDI_TEXT;
-        hi.pszText = buf;
-        hi.cchTextMax = sizeof buf;
-        SendMessageA(header, HDM_GETITEMA, c, reinterpret_cast<LPARAM>(&hi));
-        out.headers.push_back(buf);
-    }
-    int n = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < n; ++i) {
-        std::vector<std::string> row;
-        for (int c = 0; c < out.columns; ++c) {
-            char buf[300] = "";
-            LVITEMA it = {};
-            it.iSubItem = c;
-            it.pszText = buf;
-            it.cchTextMax = sizeof buf;
-            SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&it));
-            row.push_back(buf);
-        }
-        out.rows.push_back(row);
-    }
-    return out;
-}
-
 TEST_F(EndOfGameTest, BestResultsListEveryRecordHighestFirst)
 {
     DeleteFileA(RecordPath().c_str());
-    ListView empty, full;
+    std::vector<std::string> headers;
+    std::vector<std::vector<std::string>> empty, full;
     bool escapeKeptItOpen = false;
     driver.Push([&](HWND d) {
-        empty = ReadList(GetDlgItem(d, IDC_BEST_LIST));
+        headers = ListHeaders(GetDlgItem(d, IDC_BEST_LIST));
+        empty = ListRows(GetDlgItem(d, IDC_BEST_LIST));
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     });
     SendMessageA(window, WM_COMMAND, IDM_BEST, 0);
-    EXPECT_EQ(empty.headers, (std::vector<std::string>{"Имя", "Очки", "Дата"}));
-    EXPECT_TRUE(empty.rows.empty());
+    EXPECT_EQ(headers, (std::vector<std::string>{"Имя", "Очки", "Дата"}));
+    EXPECT_TRUE(empty.empty());
     EXPECT_NE(GetFileAttributesA(RecordPath().c_str()), INVALID_FILE_ATTRIBUTES)
         << "an empty file is created";
     EXPECT_TRUE(ReadFileBytes(RecordPath()).empty());
@@ -199,19 +140,19 @@ TEST_F(EndOfGameTest, BestResultsListEveryRecordHighestFirst)
     EXPECT_EQ(file.Append("Борис", 12), 16);
     EXPECT_EQ(file.Append("Вера", 7), 16);
     driver.Push([&](HWND d) {
-        full = ReadList(GetDlgItem(d, IDC_BEST_LIST));
+        full = ListRows(GetDlgItem(d, IDC_BEST_LIST));
         SendMessageA(d, WM_COMMAND, IDCANCEL, 0);
         Pump(30);
         escapeKeptItOpen = IsWindow(d) != FALSE;
         PostMessageA(d, WM_COMMAND, IDOK, 0);
     });
     SendMessageA(window, WM_COMMAND, IDM_BEST, 0);
-    ASSERT_EQ(full.rows.size(), 3u);
-    EXPECT_EQ(full.rows[0][0], "Борис");
-    EXPECT_EQ(full.rows[0][1], "12");
-    EXPECT_EQ(full.rows[1][1], "7");
-    EXPECT_EQ(full.rows[2][1], "5");
-    EXPECT_NE(full.rows[0][2].find(" в "), std::string::npos);
+    ASSERT_EQ(full.size(), 3u);
+    EXPECT_EQ(full[0][0], "Борис");
+    EXPECT_EQ(full[0][1], "12");
+    EXPECT_EQ(full[1][1], "7");
+    EXPECT_EQ(full[2][1], "5");
+    EXPECT_NE(full[0][2].find(" в "), std::string::npos);
     EXPECT_TRUE(escapeKeptItOpen);
 }
 

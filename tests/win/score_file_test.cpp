@@ -11,17 +11,11 @@
 #include <vector>
 
 #include "app/program_path.h"
-#include "file_bytes.h"
+#include "harness.h"
 #include "scores/record.h"
 #include "scores/score_file.h"
 
 namespace {
-
-struct Row
-{
-    std::string name, score, date;
-    LPARAM param;
-};
 
 std::string RecordBytes(const char *name, int32_t score)
 {
@@ -77,43 +71,14 @@ class RecordFile : public ::testing::Test
         g_recordWrite = WriteFile;
         DeleteFileA(path);
     }
-    std::vector<Row> Rows()
+    // The number an item carries, by which the list sorts.
+    LPARAM Param(int item)
     {
-        std::vector<Row> rows;
-        const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            Row row;
-            std::string *texts[3] = {&row.name, &row.score, &row.date};
-            for (int sub = 0; sub < 3; ++sub) {
-                char text[300] = "";
-                LVITEMA item = {};
-                item.iSubItem = sub;
-                item.pszText = text;
-                item.cchTextMax = sizeof text;
-                SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
-                *texts[sub] = text;
-            }
-            LVITEMA item = {};
-            item.mask = LVIF_PARAM;
-            item.iItem = i;
-            SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-            row.param = item.lParam;
-            rows.push_back(row);
-        }
-        return rows;
-    }
-    std::vector<std::string> Headers()
-    {
-        std::vector<std::string> headers;
-        for (int i = 0;; ++i) {
-            char text[64] = "";
-            LVCOLUMNA column = {};
-            column.mask = LVCF_TEXT;
-            column.pszText = text;
-            column.cchTextMax = sizeof text;
-            if (!SendMessageA(list, LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column))) return headers;
-            headers.push_back(text);
-        }
+        LVITEMA it = {};
+        it.mask = LVIF_PARAM;
+        it.iItem = item;
+        SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+        return it.lParam;
     }
     char path[PATH_CAP];
     HWND host = nullptr;
@@ -131,21 +96,21 @@ TEST_F(RecordFile, AppendsAndListsHighestFirst)
     EXPECT_EQ(bytes.substr(0, 6), std::string("Аня\0\5\0", 6));
 
     EXPECT_EQ(file.FillList(list), 1);
-    EXPECT_EQ(Headers(), (std::vector<std::string>{"Имя", "Очки", "Дата"}));
+    EXPECT_EQ(ListHeaders(list), (std::vector<std::string>{"Имя", "Очки", "Дата"}));
     for (int column = 0; column < 3; ++column)
         EXPECT_GT(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0), 0);
-    const std::vector<Row> rows = Rows();
+    const auto rows = ListRows(list);
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].name, "");
-    EXPECT_EQ(rows[0].score, "12");
-    EXPECT_EQ(rows[1].name, "Вера");
-    EXPECT_EQ(rows[2].score, "5");
-    EXPECT_EQ(rows[2].param, 5);
+    EXPECT_EQ(rows[0][0], "");
+    EXPECT_EQ(rows[0][1], "12");
+    EXPECT_EQ(rows[1][0], "Вера");
+    EXPECT_EQ(rows[2][1], "5");
+    EXPECT_EQ(Param(2), 5);
     SYSTEMTIME now;
     GetLocalTime(&now);
     char year[16];
     wsprintfA(year, ".%d в ", now.wYear);
-    EXPECT_NE(rows[0].date.find(year), std::string::npos) << rows[0].date;
+    EXPECT_NE(rows[0][2].find(year), std::string::npos) << rows[0][2];
 }
 
 TEST_F(RecordFile, ScoreZeroAndTheEmptyList)
@@ -155,8 +120,8 @@ TEST_F(RecordFile, ScoreZeroAndTheEmptyList)
 
     EXPECT_EQ(file.FillList(list), 1);
     EXPECT_EQ(ReadFileBytes(path), "");
-    EXPECT_EQ(Headers().size(), 3u);
-    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(ListHeaders(list).size(), 3u);
+    EXPECT_TRUE(ListRows(list).empty());
 }
 
 TEST_F(RecordFile, ScoresAreTheLow16Bits)
@@ -164,11 +129,11 @@ TEST_F(RecordFile, ScoresAreTheLow16Bits)
     file.Append("a", 70000);
     file.Append("b", 65535);
     file.FillList(list);
-    const std::vector<Row> rows = Rows();
+    const auto rows = ListRows(list);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].score, "65535");
-    EXPECT_EQ(rows[0].param, 65535);
-    EXPECT_EQ(rows[1].score, "4464");
+    EXPECT_EQ(rows[0][1], "65535");
+    EXPECT_EQ(Param(0), 65535);
+    EXPECT_EQ(rows[1][1], "4464");
 }
 
 TEST_F(RecordFile, FailedOrShortWriteLeavesTheFileAsItWas)
@@ -205,7 +170,7 @@ TEST_F(RecordFile, WaitsForAnotherCopyToLetGo)
     other = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
     EXPECT_EQ(file.Append("Борис", 12), 0);
     EXPECT_EQ(file.FillList(list), 0);
-    EXPECT_TRUE(Headers().empty());
+    EXPECT_TRUE(ListHeaders(list).empty());
     CloseHandle(other);
     EXPECT_EQ(ReadFileBytes(path).size(), 3u + 19u);
 }
@@ -215,17 +180,17 @@ TEST_F(RecordFile, DamagedFilesListTheCompleteRecordsBefore)
     const std::string whole = RecordBytes("Аня", 5) + RecordBytes(std::string(255, 'z').c_str(), 9);
     WriteFileBytes(path, whole + RecordBytes("Вера", 7).substr(0, 10));
     file.FillList(list);
-    std::vector<Row> rows = Rows();
+    auto rows = ListRows(list);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].name, std::string(255, 'z'));
-    EXPECT_EQ(rows[1].date, "5.12.2002 в 9:3:7");
+    EXPECT_EQ(rows[0][0], std::string(255, 'z'));
+    EXPECT_EQ(rows[1][2], "5.12.2002 в 9:3:7");
 
     DestroyWindow(list);
     list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 380, 280, host, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
     WriteFileBytes(path, whole + std::string(274, 'x') + RecordBytes("Вера", 7));
     file.FillList(list);
-    EXPECT_EQ(Rows().size(), 2u);
+    EXPECT_EQ(ListRows(list).size(), 2u);
 }
 
 TEST_F(RecordFile, TenThousandRecords)
@@ -237,13 +202,9 @@ TEST_F(RecordFile, TenThousandRecords)
     const DWORD start = GetTickCount();
     EXPECT_EQ(file.FillList(list), 1);
     const DWORD took = GetTickCount() - start;
-    ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 10000);
-    char top[32] = "";
-    LVITEMA item = {};
-    item.pszText = top;
-    item.cchTextMax = sizeof top;
-    SendMessageA(list, LVM_GETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&item));
-    EXPECT_STREQ(top, "Игрок 10000");
+    const auto rows = ListRows(list);
+    ASSERT_EQ(rows.size(), 10000u);
+    EXPECT_EQ(rows[0][0], "Игрок 10000");
     RecordProperty("fill_ms", static_cast<int>(took));
 }
 

@@ -4,11 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "app/program_path.h"
-#include "file_bytes.h"
+#include "harness.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 
@@ -23,21 +24,11 @@ class SettingsFile : public ::testing::Test
     {
         saved = g_settings;
         g_settings = kDefaults;
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        wsprintfA(dir, "%skuvex_settings_%lu", temp, GetCurrentProcessId());
-        CreateDirectoryA(dir, nullptr);
-        wsprintfA(path, "%s\\kuvex.ini", dir);
-        DeleteFileA(path);
+        std::snprintf(path, sizeof path, "%s", dir.File("kuvex.ini").c_str());
     }
-    void TearDown() override
-    {
-        DeleteFileA(path);
-        RemoveDirectoryA(dir);
-        g_settings = saved;
-    }
+    void TearDown() override { g_settings = saved; }
     Settings saved;
-    char dir[MAX_PATH];
+    TempDir dir;
     char path[MAX_PATH];
 };
 
