@@ -92,21 +92,22 @@ class Dialogs : public ::testing::Test
         score = savedScore;
     }
     // Opens the dialog over the owner as the program does and plays the
-    // steps; true when every step ran and the dialog closed in time.
-    static bool Drive(int id, DLGPROC proc, std::initializer_list<Step> steps)
+    // steps; fails unless every step ran (a step is not run once its dialog
+    // has closed) and the dialog closed in time.
+    static void Drive(int id, DLGPROC proc, std::initializer_list<Step> steps)
     {
         DialogDriver driver;
         for (const Step &s : steps)
             driver.Push(s);
         RunDialog(owner, id, proc);
-        return driver.ran == static_cast<int>(steps.size()) && !driver.timedOut;
+        EXPECT_EQ(driver.ran, static_cast<int>(steps.size())) << "steps run on dialog " << id;
     }
     // The name after the change-name dialog opened over `before` and `act`
     // worked on it.
     static std::string NameAfter(const char *before, const Step &act)
     {
         std::strcpy(g_settings.name, before);
-        EXPECT_TRUE(Drive(IDD_NAME, NameDlgProc, {act}));
+        Drive(IDD_NAME, NameDlgProc, {act});
         return g_settings.name;
     }
     static HWND owner;
@@ -206,10 +207,10 @@ TEST_F(Dialogs, TemplatesHoldTheirControlsAndEachProcedureCentresItsDialog)
 {
     for (const DialogSpec &spec : kTemplates) {
         SCOPED_TRACE(spec.id);
-        EXPECT_TRUE(Drive(spec.id, ProbeProc, {[&](HWND d) {
-                              CheckTemplate(d, spec);
-                              EndDialog(d, 0);
-                          }}));
+        Drive(spec.id, ProbeProc, {[&](HWND d) {
+                  CheckTemplate(d, spec);
+                  EndDialog(d, 0);
+              }});
     }
     // An owner smaller than every dialog: they hang over it evenly. The
     // close box ends each of them.
@@ -220,15 +221,15 @@ TEST_F(Dialogs, TemplatesHoldTheirControlsAndEachProcedureCentresItsDialog)
                                              {IDD_GAMEOVER, GameOverDlgProc}};
     for (auto [id, proc] : procs) {
         SCOPED_TRACE(id);
-        EXPECT_TRUE(Drive(id, proc, {[](HWND d) {
-                              RECT o, w;
-                              GetWindowRect(owner, &o);
-                              GetWindowRect(d, &w);
-                              EXPECT_EQ(w.left, o.left + ((o.right - o.left) - (w.right - w.left)) / 2);
-                              EXPECT_EQ(w.top, o.top + ((o.bottom - o.top) - (w.bottom - w.top)) / 2);
-                              EXPECT_TRUE(IsWindowVisible(d));
-                              CloseBox(d);
-                          }}));
+        Drive(id, proc, {[](HWND d) {
+                  RECT o, w;
+                  GetWindowRect(owner, &o);
+                  GetWindowRect(d, &w);
+                  EXPECT_EQ(w.left, o.left + ((o.right - o.left) - (w.right - w.left)) / 2);
+                  EXPECT_EQ(w.top, o.top + ((o.bottom - o.top) - (w.bottom - w.top)) / 2);
+                  EXPECT_TRUE(IsWindowVisible(d));
+                  CloseBox(d);
+              }});
     }
     MoveWindow(owner, 260, 140, 450, 480, TRUE);
 }
@@ -240,38 +241,38 @@ TEST_F(Dialogs, GameOverIgnoresEscapeAndRenamesOverItself)
     HWND gameOver = nullptr;
     HGDIOBJ font = nullptr;
     auto nameLine = [](HWND d) { return GetDlgItem(d, IDC_GAMEOVER_NAME); };
-    EXPECT_TRUE(Drive(IDD_GAMEOVER, GameOverDlgProc,
-                      {[&](HWND d) {
-                           gameOver = d;
-                           EXPECT_EQ(TextOf(GetDlgItem(d, IDC_GAMEOVER_SCORE)), "Твои очки: 70000");
-                           EXPECT_EQ(TextOf(nameLine(d)), "Тестер");
-                           EXPECT_LT(FontOf(nameLine(d)).lfHeight, StockFontHeight()); // fitted: larger
-                           PostKey(d, VK_ESCAPE);
-                           DialogDriver::Continue(d);
-                       },
-                       [&](HWND d) { Click(d, IDC_GAMEOVER_RENAME); }, // still open after Escape
-                       [&](HWND d) {
-                           EXPECT_EQ(GetWindow(d, GW_OWNER), gameOver);
-                           SetDlgItemTextA(d, IDC_NAME_EDIT, "Новое имя");
-                           PostKey(d, VK_RETURN);
-                           DialogDriver::Continue(gameOver);
-                       },
-                       [&](HWND d) {
-                           EXPECT_EQ(TextOf(nameLine(d)), "Новое имя");
-                           font = FontHandle(nameLine(d));
-                           Click(d, IDC_GAMEOVER_RENAME);
-                       },
-                       [&](HWND d) {
-                           SetDlgItemTextA(d, IDC_NAME_EDIT, "Отменено");
-                           PostKey(d, VK_ESCAPE);
-                           DialogDriver::Continue(gameOver);
-                       },
-                       [&](HWND d) {
-                           // Cancelled: the name stays, but the line is fitted afresh.
-                           EXPECT_STREQ(g_settings.name, "Новое имя");
-                           EXPECT_NE(FontHandle(nameLine(d)), font);
-                           PostKey(d, VK_RETURN);
-                       }}));
+    Drive(IDD_GAMEOVER, GameOverDlgProc,
+          {[&](HWND d) {
+               gameOver = d;
+               EXPECT_EQ(TextOf(GetDlgItem(d, IDC_GAMEOVER_SCORE)), "Твои очки: 70000");
+               EXPECT_EQ(TextOf(nameLine(d)), "Тестер");
+               EXPECT_LT(FontOf(nameLine(d)).lfHeight, StockFontHeight()); // fitted: larger
+               PostKey(d, VK_ESCAPE);
+               DialogDriver::Continue(d);
+           },
+           [&](HWND d) { Click(d, IDC_GAMEOVER_RENAME); }, // still open after Escape
+           [&](HWND d) {
+               EXPECT_EQ(GetWindow(d, GW_OWNER), gameOver);
+               SetDlgItemTextA(d, IDC_NAME_EDIT, "Новое имя");
+               PostKey(d, VK_RETURN);
+               DialogDriver::Continue(gameOver);
+           },
+           [&](HWND d) {
+               EXPECT_EQ(TextOf(nameLine(d)), "Новое имя");
+               font = FontHandle(nameLine(d));
+               Click(d, IDC_GAMEOVER_RENAME);
+           },
+           [&](HWND d) {
+               SetDlgItemTextA(d, IDC_NAME_EDIT, "Отменено");
+               PostKey(d, VK_ESCAPE);
+               DialogDriver::Continue(gameOver);
+           },
+           [&](HWND d) {
+               // Cancelled: the name stays, but the line is fitted afresh.
+               EXPECT_STREQ(g_settings.name, "Новое имя");
+               EXPECT_NE(FontHandle(nameLine(d)), font);
+               PostKey(d, VK_RETURN);
+           }});
     EXPECT_FALSE(IsWindow(gameOver));
 }
 
@@ -327,37 +328,36 @@ TEST_F(Dialogs, ChangeNameReplacesCutsDefaultsAndCancels)
 
 TEST_F(Dialogs, RulesShowTheirTextAndIgnoreEscape)
 {
-    EXPECT_TRUE(Drive(IDD_RULES, RulesDlgProc,
-                      {[](HWND d) {
-                           char text[400] = "";
-                           EXPECT_EQ(static_cast<int>(GetDlgItemTextA(d, IDC_RULES_TEXT, text, sizeof text)),
-                                     RULES_TEXT_LENGTH);
-                           EXPECT_STREQ(text, RULES_TEXT);
-                           EXPECT_EQ(GetFocus(), GetDlgItem(d, IDOK));
-                           PostKey(d, VK_ESCAPE);
-                           DialogDriver::Continue(d);
-                       },
-                       [](HWND d) { PostKey(d, VK_RETURN); }})); // still open after Escape
-    EXPECT_TRUE(Drive(IDD_RULES, RulesDlgProc, {[](HWND d) { Click(d, IDOK); }}));
+    Drive(IDD_RULES, RulesDlgProc,
+          {[](HWND d) {
+               char text[400] = "";
+               EXPECT_EQ(static_cast<int>(GetDlgItemTextA(d, IDC_RULES_TEXT, text, sizeof text)),
+                         RULES_TEXT_LENGTH);
+               EXPECT_STREQ(text, RULES_TEXT);
+               EXPECT_EQ(GetFocus(), GetDlgItem(d, IDOK));
+               PostKey(d, VK_ESCAPE);
+               DialogDriver::Continue(d);
+           },
+           [](HWND d) { PostKey(d, VK_RETURN); }}); // still open after Escape
+    Drive(IDD_RULES, RulesDlgProc, {[](HWND d) { Click(d, IDOK); }});
 }
 
 TEST_F(Dialogs, AboutFitsItsTitleAndClosesOnAnyCommand)
 {
-    EXPECT_TRUE(Drive(IDD_ABOUT, AboutDlgProc, {[](HWND d) {
-                          HWND title = GetDlgItem(d, IDC_ABOUT_TITLE);
-                          EXPECT_EQ(TextOf(title), "Kuvex 2002");
-                          EXPECT_NE(FontOf(title).lfHeight, StockFontHeight());
-                          EXPECT_EQ(FontOf(title).lfOutPrecision, OUT_TT_ONLY_PRECIS);
-                          // The credit below: two lines of Russian.
-                          const std::string credit = TextOf(GetWindow(title, GW_HWNDNEXT));
-                          EXPECT_EQ(std::count(credit.begin(), credit.end(), '\n'), 1);
-                          EXPECT_TRUE(std::any_of(credit.begin(), credit.end(), [](char ch) {
-                              return static_cast<unsigned char>(ch) >= 0xC0;
-                          }));
-                          PostKey(d, VK_ESCAPE);
-                      }}));
-    EXPECT_TRUE(Drive(IDD_ABOUT, AboutDlgProc, {[](HWND d) { PostKey(d, VK_RETURN); }}));
-    EXPECT_TRUE(Drive(IDD_ABOUT, AboutDlgProc, {[](HWND d) { PostMessageA(d, WM_COMMAND, 4242, 0); }}));
+    Drive(IDD_ABOUT, AboutDlgProc, {[](HWND d) {
+              HWND title = GetDlgItem(d, IDC_ABOUT_TITLE);
+              EXPECT_EQ(TextOf(title), "Kuvex 2002");
+              EXPECT_NE(FontOf(title).lfHeight, StockFontHeight());
+              EXPECT_EQ(FontOf(title).lfOutPrecision, OUT_TT_ONLY_PRECIS);
+              // The credit below: two lines of Russian.
+              const std::string credit = TextOf(GetWindow(title, GW_HWNDNEXT));
+              EXPECT_EQ(std::count(credit.begin(), credit.end(), '\n'), 1);
+              EXPECT_TRUE(std::any_of(credit.begin(), credit.end(),
+                                      [](char ch) { return static_cast<unsigned char>(ch) >= 0xC0; }));
+              PostKey(d, VK_ESCAPE);
+          }});
+    Drive(IDD_ABOUT, AboutDlgProc, {[](HWND d) { PostKey(d, VK_RETURN); }});
+    Drive(IDD_ABOUT, AboutDlgProc, {[](HWND d) { PostMessageA(d, WM_COMMAND, 4242, 0); }});
 }
 
 TEST_F(Dialogs, CaptionFontsAreFreedWhenReplacedAndWithTheirControl)
