@@ -113,6 +113,9 @@ int ScoreFile::FillList(HWND listView)
     InsertColumn(listView, 2, "Дата");
     // A fixed window streams a file of any length; records never straddle
     // a read unseen, and nothing past the bytes read is looked at.
+    // Unredrawn while it fills: a list that lays itself out again after
+    // every row takes milliseconds a row, minutes for a long file.
+    SendMessageA(listView, WM_SETREDRAW, FALSE, 0);
     RecordReader reader;
     StartRecordReader(&reader, ReadFromFile, file);
     ScoreRecord record;
@@ -122,6 +125,7 @@ int ScoreFile::FillList(HWND listView)
         SendMessageA(listView, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
     CloseHandle(file);
     SendMessageA(listView, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(CompareScores));
+    SendMessageA(listView, WM_SETREDRAW, TRUE, 0);
     return 1;
 }
 
