@@ -51,7 +51,7 @@ static void RemoveTree(const std::string &dir)
     RemoveDirectoryA(dir.c_str());
 }
 
-Folder::Folder(const std::string &path, bool) : path_(path)
+void MakeFolders(const std::string &path)
 {
     for (size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
         CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
@@ -136,7 +136,12 @@ std::string WindowText(HWND w)
 
 bool Game::Start(const std::string &exe, const std::string &cwd, const std::string &args, DWORD timeoutMs)
 {
-    std::string cmd = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
+    return StartWithCommandLine(exe, cwd, "\"" + exe + "\"" + (args.empty() ? "" : " " + args), timeoutMs);
+}
+
+bool Game::StartWithCommandLine(const std::string &exe, const std::string &cwd, const std::string &cmd,
+                                DWORD timeoutMs)
+{
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     char line[40000];
@@ -682,4 +687,11 @@ HWND Game::GameOverAfterTurn(DWORD timeoutMs) const
         Wait(20);
     } while (static_cast<int>(end - GetTickCount()) > 0);
     return nullptr;
+}
+
+int ListRowCount(HWND list)
+{
+    DWORD_PTR n = 0;
+    SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &n);
+    return static_cast<int>(n);
 }

@@ -19,8 +19,6 @@ class Folder
 {
   public:
     explicit Folder(const char *tag);
-    // A folder at an exact path (created with its parents), removed afterwards.
-    Folder(const std::string &path, bool exact);
     ~Folder();
     Folder(const Folder &) = delete;
     Folder &operator=(const Folder &) = delete;
@@ -63,6 +61,11 @@ struct ListContents
     std::vector<std::vector<std::string>> rows;
 };
 ListContents ReadListView(HWND list);
+// The number of rows of a list view (of any process).
+int ListRowCount(HWND list);
+
+// Creates a folder and every missing folder above it.
+void MakeFolders(const std::string &path);
 
 class Game
 {
@@ -71,6 +74,9 @@ class Game
     // folder cwd, and waits for its main window (up to timeoutMs).
     bool Start(const std::string &exe, const std::string &cwd, const std::string &args = "",
                DWORD timeoutMs = 20000);
+    // The same with the whole command line as given (it need not name exe).
+    bool StartWithCommandLine(const std::string &exe, const std::string &cwd, const std::string &commandLine,
+                              DWORD timeoutMs = 20000);
     ~Game();
     // Waits for the process to end; its exit code, or -1 on timeout (then
     // the process is killed).
