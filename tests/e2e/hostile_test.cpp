@@ -370,3 +370,55 @@ TEST(Hostile, EveryDamagedInputStillGivesAWorkingGameAndKeepsTheRecords)
 }
 
 } // namespace
+
+namespace {
+
+// A record file that ends inside a record, then a whole game: its record
+// must be listed as it was written, not joined to the broken bytes before it.
+TEST(Hostile, AGameEndedAfterATruncatedTailIsListedWhole)
+{
+    Folder dir("tail");
+    dir.AddGame();
+    WriteAll(dir.File("kuvex.ini"), PLAIN_INI);
+    const std::string first = Record("Аня", 5);
+    WriteAll(dir.File("kuvex.rec"), first + Record("Вера", 300).substr(0, 7));
+    Game game;
+    ASSERT_TRUE(game.Start(dir.File("kuvex.exe"), dir.path()));
+    HWND over = game.WaitDialog("Конец игры", 0);
+    for (int turn = 0; !over && turn < 3000; ++turn) {
+        int before = 0, after = 0;
+        std::string why;
+        const Game::Turn t = game.PlayTurn(&before, &after, &why);
+        ASSERT_NE(t, Game::FAILED) << why;
+        over = t == Game::NO_MOVE ? game.WaitDialog("Конец игры") : game.GameOverAfterTurn();
+    }
+    ASSERT_TRUE(over);
+    const int final = game.TitleScore();
+    PostMessageA(over, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(game.WaitDialogGone("Конец игры"));
+    PostMessageA(game.main, WM_COMMAND, IDM_BEST, 0);
+    HWND best = game.WaitDialog("Лучшие");
+    ASSERT_TRUE(best);
+    const ListContents list = ReadListView(GetDlgItem(best, IDC_BEST_LIST));
+    PostMessageA(best, WM_COMMAND, IDOK, 0);
+    game.WaitDialogGone("Лучшие");
+    PostMessageA(game.main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(game.WaitExit(), 0);
+
+    std::vector<std::string> rows;
+    for (const auto &row : list.rows)
+        rows.push_back(row[0] + " " + row[1]);
+    std::vector<std::string> expected = {"Аня 5"};
+    if (final > 5)
+        expected.insert(expected.begin(), "Инкогнито " + std::to_string(final));
+    else if (final > 0)
+        expected.push_back("Инкогнито " + std::to_string(final));
+    EXPECT_EQ(rows, expected);
+    const std::string bytes = ReadAll(dir.File("kuvex.rec"));
+    size_t whole = 0;
+    EXPECT_EQ(Records(bytes, &whole).size(), expected.size());
+    EXPECT_EQ(whole, bytes.size()) << "only whole records remain";
+    EXPECT_EQ(bytes.compare(0, first.size(), first), 0);
+}
+
+} // namespace
