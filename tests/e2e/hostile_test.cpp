@@ -384,15 +384,10 @@ TEST(Hostile, AGameEndedAfterATruncatedTailIsListedWhole)
     WriteAll(dir.File("kuvex.rec"), first + Record("Вера", 300).substr(0, 7));
     Game game;
     ASSERT_TRUE(game.Start(dir.File("kuvex.exe"), dir.path()));
-    HWND over = game.WaitDialog("Конец игры", 0);
-    for (int turn = 0; !over && turn < 3000; ++turn) {
-        int before = 0, after = 0;
-        std::string why;
-        const Game::Turn t = game.PlayTurn(&before, &after, &why);
-        ASSERT_NE(t, Game::FAILED) << why;
-        over = t == Game::NO_MOVE ? game.WaitDialog("Конец игры") : game.GameOverAfterTurn();
-    }
-    ASSERT_TRUE(over);
+    int turns = 0;
+    std::string why;
+    HWND over = game.PlayGame(&turns, &why);
+    ASSERT_TRUE(over) << why;
     const int final = game.TitleScore();
     PostMessageA(over, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(game.WaitDialogGone("Конец игры"));

@@ -695,3 +695,23 @@ int ListRowCount(HWND list)
     SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &n);
     return static_cast<int>(n);
 }
+
+HWND Game::PlayGame(int *turns, std::string *why)
+{
+    *turns = 0;
+    HWND over = WaitDialog("Конец игры", 0);
+    while (!over && *turns < 3000) {
+        int before = 0, after = 0;
+        const Turn turn = PlayTurn(&before, &after, why);
+        if (turn == FAILED) return nullptr;
+        if (turn == NO_MOVE) return WaitDialog("Конец игры");
+        ++*turns;
+        if (after < before + 3) {
+            *why = "a swap scored " + std::to_string(before) + " -> " + std::to_string(after);
+            return nullptr;
+        }
+        over = GameOverAfterTurn();
+    }
+    if (!over) *why = "no end after " + std::to_string(*turns) + " turns";
+    return over;
+}

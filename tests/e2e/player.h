@@ -137,6 +137,11 @@ class Game
     // when the board on screen still offers a move.
     HWND GameOverAfterTurn(DWORD timeoutMs = 10000) const;
 
+    // Plays the current game to its end as PlayTurn does, checking that
+    // every kept swap scores at least 3; the game-over dialog, or null with
+    // why. turns gets the number of swaps.
+    HWND PlayGame(int *turns, std::string *why);
+
     HWND main = nullptr;
     HWND field = nullptr;
     PROCESS_INFORMATION pi = {};
