@@ -1,8 +1,8 @@
 // A whole session as a player has it, through the real kuvex.exe: a game
 // played to its end by reading the screen and clicking, the game-over dialog
-// and the record it leaves, the best results, a new game, the Options,
-// the name, undo, the rules, and the way out. Pictures of the window and of
-// every dialog are kept in shots\ beside the driver.
+// and the record it leaves, the best results, a new game, the Options, the
+// name, undo, the rules, the credits, and the way out. Pictures of the
+// window and of every dialog are kept in shots\ beside the driver.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -230,6 +230,14 @@ TEST(Play, AWholeSessionThroughTheScreenMouseAndKeyboard)
     Shot(rules, "rules");
     ClickWindow(GetDlgItem(rules, IDOK));
     ASSERT_TRUE(game.WaitDialogGone("Правила"));
+
+    // About, from the help menu.
+    MenuCommand(game, 2, 1, IDM_ABOUT, "about", "menu-help");
+    HWND about = game.WaitDialog("О программе");
+    ASSERT_TRUE(about);
+    Shot(about, "about");
+    ClickWindow(GetDlgItem(about, IDOK));
+    ASSERT_TRUE(game.WaitDialogGone("О программе"));
 
     game.Focus();
     Key(VK_F4, false, true);

@@ -130,7 +130,7 @@ std::string WindowText(HWND w)
 {
     char buf[1024] = "";
     DWORD_PTR r = 0;
-    SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &r);
+    SendMessageTimeoutA(w, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_NORMAL, 5000, &r);
     return buf;
 }
 
@@ -203,7 +203,7 @@ bool Game::Running() const
 bool Game::Answering(DWORD timeoutMs) const
 {
     DWORD_PTR r = 0;
-    return SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &r) != 0;
+    return SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &r) != 0;
 }
 
 std::string Game::Title() const
@@ -444,9 +444,10 @@ Game::Turn Game::PlayTurn(int *scoreBefore, int *scoreAfter, std::string *why)
     ClickCell(move[2], move[3]);
     ClickCell(move[0], move[1]);
     // The cascade runs inside the click's handler and writes the title last;
-    // a kept swap always scores, so the title changes.
-    DWORD end = GetTickCount() + 10000;
-    while (Title() == title) {
+    // a kept swap always scores, so the title changes. A long cascade with
+    // pauses leaves the window silent for a while (no text comes back).
+    DWORD end = GetTickCount() + 30000;
+    for (std::string now = Title(); now == title || now.empty(); now = Title()) {
         if (static_cast<int>(end - GetTickCount()) <= 0) {
             char text[160];
             std::snprintf(text, sizeof text, "swap (%d,%d)-(%d,%d) changed nothing in the title", move[2],
@@ -638,7 +639,7 @@ ListContents ReadListView(HWND list)
     DWORD_PTR result = 0;
     auto send = [&](HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         result = 0;
-        SendMessageTimeoutA(w, msg, wp, lp, SMTO_ABORTIFHUNG, 5000, &result);
+        SendMessageTimeoutA(w, msg, wp, lp, SMTO_NORMAL, 5000, &result);
         return static_cast<LRESULT>(result);
     };
     if (remote) {
@@ -692,7 +693,7 @@ HWND Game::GameOverAfterTurn(DWORD timeoutMs) const
 int ListRowCount(HWND list)
 {
     DWORD_PTR n = 0;
-    SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &n);
+    SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &n);
     return static_cast<int>(n);
 }
 

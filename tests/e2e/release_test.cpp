@@ -116,7 +116,7 @@ StartFigures TimeStart(const std::string &exe, const std::string &cwd)
     if (shown.found) {
         out.ms = 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart);
         DWORD_PTR r = 0;
-        SendMessageTimeoutA(shown.found, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
+        SendMessageTimeoutA(shown.found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
         Wait(300);
         PROCESS_MEMORY_COUNTERS pmc = {};
         pmc.cb = sizeof pmc;
