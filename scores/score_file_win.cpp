@@ -70,13 +70,33 @@ void AddRow(HWND listView, ScoreRecord &record)
     SetSubItemText(listView, static_cast<WPARAM>(index), 2, text);
 }
 
+// A file that ends inside a record (a write cut short by another program or
+// a full disk) would join the next record to those bytes, and the reader
+// would list a mangled row in place of it: such a tail is cut off first.
+// Spots that are no record at all are left as they are.
+void DropTruncatedTail(HANDLE file)
+{
+    RecordReader reader;
+    StartRecordReader(&reader, ReadFromFile, file);
+    ScoreRecord record;
+    LONG whole = 0;
+    while (NextRecord(&reader, &record))
+        whole += lstrlenA(record.name) + static_cast<LONG>(RECORD_MIN);
+    if (reader.end > reader.pos &&
+        DecodeRecord(reader.window + reader.pos, reader.end - reader.pos, &record) == 0) {
+        SetFilePointer(file, whole, nullptr, FILE_BEGIN);
+        SetEndOfFile(file);
+    }
+}
+
 } // namespace
 
 int ScoreFile::Append(const char *name, int32_t score)
 {
     if (score == 0) return 0;
-    HANDLE file = OpenRecordFile(GENERIC_WRITE);
+    HANDLE file = OpenRecordFile(GENERIC_READ | GENERIC_WRITE);
     if (file == INVALID_HANDLE_VALUE) return 0;
+    DropTruncatedTail(file);
     LONG endHigh = 0;
     SetLastError(NO_ERROR); // an end at 0xFFFFFFFF is told from a failure by the error code
     const DWORD endLow = SetFilePointer(file, 0, &endHigh, FILE_END);
@@ -113,6 +133,9 @@ int ScoreFile::FillList(HWND listView)
     InsertColumn(listView, 2, "Дата");
     // A fixed window streams a file of any length; records never straddle
     // a read unseen, and nothing past the bytes read is looked at.
+    // Unredrawn while it fills: a list that lays itself out again after
+    // every row takes milliseconds a row, minutes for a long file.
+    SendMessageA(listView, WM_SETREDRAW, FALSE, 0);
     RecordReader reader;
     StartRecordReader(&reader, ReadFromFile, file);
     ScoreRecord record;
@@ -122,6 +145,7 @@ int ScoreFile::FillList(HWND listView)
         SendMessageA(listView, LVM_SETCOLUMNWIDTH, column, LVSCW_AUTOSIZE_USEHEADER);
     CloseHandle(file);
     SendMessageA(listView, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(CompareScores));
+    SendMessageA(listView, WM_SETREDRAW, TRUE, 0);
     return 1;
 }
 

@@ -1,12 +1,15 @@
 // Black-box driving of the real kuvex.exe: start it in a folder of its own,
-// find its windows, read the board from the screen, click, press keys, and
-// collect its exit code.
+// find its windows, read the board from the screen, click, press keys, read
+// its dialogs and files, take pictures, and collect its exit code.
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "game/board.h"
+#include "scores/record.h"
 
 // The folder this driver runs from (holds kuvex.exe and ball.bmp).
 std::string BuildDir();
@@ -28,6 +31,42 @@ class Folder
     std::string path_;
 };
 
+// Settings that make the board readable from the screen (every piece pixel
+// is exactly its colour) and turns quick (no pauses).
+extern const char PLAIN_INI[];
+
+// A part of the screen as COLORREF values (0x00BBGGRR), rows top down.
+struct Picture
+{
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+// Copies a screen rectangle through GDI (the screen DC into a DIB section).
+Picture CaptureScreen(const RECT &screenRect);
+// Writes an RGB PNG (stored deflate blocks); false if the file failed.
+bool SavePng(const Picture &picture, const std::string &path);
+// Saves the window as it is on screen to <build>\shots\<name>.png; the path.
+std::string Shot(HWND w, const char *name);
+
+// Every complete record at the start of the bytes; wholeBytes gets how many
+// bytes they take (the rest is a truncated tail or a spot that is no record).
+std::vector<ScoreRecord> Records(const std::string &bytes, size_t *wholeBytes = nullptr);
+
+// A list view of another process, read through memory lent in that process.
+struct ListContents
+{
+    std::vector<std::string> headers;
+    std::vector<std::vector<std::string>> rows;
+};
+ListContents ReadListView(HWND list);
+// The number of rows of a list view (of any process).
+int ListRowCount(HWND list);
+
+// Creates a folder and every missing folder above it.
+void MakeFolders(const std::string &path);
+
 class Game
 {
   public:
@@ -35,6 +74,9 @@ class Game
     // folder cwd, and waits for its main window (up to timeoutMs).
     bool Start(const std::string &exe, const std::string &cwd, const std::string &args = "",
                DWORD timeoutMs = 20000);
+    // The same with the whole command line as given (it need not name exe).
+    bool StartWithCommandLine(const std::string &exe, const std::string &cwd, const std::string &commandLine,
+                              DWORD timeoutMs = 20000);
     ~Game();
     // Waits for the process to end; its exit code, or -1 on timeout (then
     // the process is killed).
@@ -48,16 +90,57 @@ class Game
     // An enabled dialog of this process with that caption, waiting up to
     // timeoutMs; null if none.
     HWND WaitDialog(const char *caption, DWORD timeoutMs = 10000) const;
-    // Reads the board from the field control's pixels: the centre pixel of
-    // every cell matched to the piece colours (needs the game to draw plain
-    // colours: gamma 14, satur 1). Returns the number of cells recognised.
+    // Waits until no dialog of that caption is shown any more.
+    bool WaitDialogGone(const char *caption, DWORD timeoutMs = 5000) const;
+    // Reads the board from the field control's pixels on screen: the centre
+    // pixel of every cell matched to the piece colours (needs PLAIN_INI's
+    // gamma and satur). Returns the number of cells recognised.
     int ReadBoard(Board &out) const;
+    // Waits until all 64 cells are recognised.
+    bool ReadWholeBoard(Board &out, DWORD timeoutMs = 3000) const;
     // Real mouse click at the centre of cell (c, r).
     void ClickCell(int c, int r) const;
     // Real click at a screen point.
     static void ClickScreen(int x, int y);
     // Brings the main window to the front for keyboard input.
     void Focus() const;
+    // Picks item `item` of pop-up `popup` of the menu bar with the real
+    // mouse: on both when the system gives the menu's rectangles, else the
+    // mouse opens the bar and the arrow keys walk to the item (then no
+    // separator may come before it). A picture of the open pop-up is kept
+    // under the name `shot` when one is given.
+    enum MenuWay
+    {
+        MENU_FAILED,
+        MENU_MOUSE,
+        MENU_MOUSE_AND_KEYS
+    };
+    MenuWay ClickMenu(int popup, int item, const char *shot = nullptr) const;
+    // The open menu pop-up of this process, waiting up to timeoutMs.
+    HWND MenuPopup(DWORD timeoutMs = 2000) const;
+    // The screen rectangle of the field control's client area.
+    RECT FieldRect() const;
+
+    // One turn as a player makes it: reads the board, picks a swap that
+    // completes a triple, clicks its two cells and waits for the cascade.
+    enum Turn
+    {
+        PLAYED,
+        NO_MOVE,
+        FAILED
+    };
+    // scoreBefore/scoreAfter: the title's score around the turn; why: what
+    // went wrong for FAILED.
+    Turn PlayTurn(int *scoreBefore, int *scoreAfter, std::string *why);
+
+    // After a turn: the game-over dialog when the turn ended the game, null
+    // when the board on screen still offers a move.
+    HWND GameOverAfterTurn(DWORD timeoutMs = 10000) const;
+
+    // Plays the current game to its end as PlayTurn does, checking that
+    // every kept swap scores at least 3; the game-over dialog, or null with
+    // why. turns gets the number of swaps.
+    HWND PlayGame(int *turns, std::string *why);
 
     HWND main = nullptr;
     HWND field = nullptr;
@@ -66,8 +149,12 @@ class Game
 
 // Text of a window (WM_GETTEXT with a timeout).
 std::string WindowText(HWND w);
+// Real click at the centre of a window (a button of a dialog).
+void ClickWindow(HWND w);
 // Real key press through SendInput (with Ctrl and/or Alt held).
 void Key(WORD vk, bool ctrl = false, bool alt = false);
+// Types text (Windows-1251 bytes) as Unicode key strokes.
+void Type(const std::string &text);
 void Wait(DWORD ms);
 std::string ReadAll(const std::string &path);
 void WriteAll(const std::string &path, const std::string &bytes);
