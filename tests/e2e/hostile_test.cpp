@@ -362,11 +362,20 @@ TEST(Hostile, EveryDamagedInputStillGivesAWorkingGameAndKeepsTheRecords)
                       static_cast<unsigned long>(o.ms), ok ? "ok" : "FAILED");
         table.push_back(line);
     }
-    std::printf("%-40s %-7s %-9s %6s %5s %11s %6s\n", "case", "started", "turn", "rows", "exit",
-                "records kept", "ms");
-    for (const std::string &line : table)
-        std::printf("%s\n", line.c_str());
-    std::printf("%d of %zu cases ok\n", passed, cases.size());
+    // Printed, and kept beside the test program (ctest shows output only
+    // with -V or on a failure).
+    FILE *keep = std::fopen((BuildDir() + "\\hostile-table.txt").c_str(), "w");
+    for (FILE *out : {stdout, keep}) {
+        if (!out)
+            continue;
+        std::fprintf(out, "%-40s %-7s %-9s %6s %5s %11s %6s\n", "case", "started", "turn", "rows", "exit",
+                     "records kept", "ms");
+        for (const std::string &line : table)
+            std::fprintf(out, "%s\n", line.c_str());
+        std::fprintf(out, "%d of %zu cases ok\n", passed, cases.size());
+    }
+    if (keep)
+        std::fclose(keep);
 }
 
 } // namespace
