@@ -4,6 +4,8 @@
 # Windows programs run under Wine on one shared Xvfb display.
 #   scripts/test.sh            all tests
 #   KUVEX_BENCH=1 scripts/test.sh   also run the benchmarks first
+#   KUVEX_FUZZ_SECONDS=1800 scripts/test.sh   a long fuzz run (seconds per fuzzer)
+#   KUVEX_SOAK=200 scripts/test.sh  also the 200-game soak of the real exe
 set -e
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 "$ROOT/scripts/deps.sh"
@@ -17,7 +19,8 @@ cmake --build "$NATIVE" -j "$JOBS"
 # The fuzzers: clang's libFuzzer over the record reader and the settings
 # value decoding, about 30 seconds each.
 FUZZ="$ROOT/build/fuzz"
-CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ" -DKUVEX_FUZZ=ON >/dev/null
+CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ" -DKUVEX_FUZZ=ON \
+    -DKUVEX_FUZZ_SECONDS="${KUVEX_FUZZ_SECONDS:-30}" >/dev/null
 cmake --build "$FUZZ" -j "$JOBS"
 cmake -S "$ROOT" -B "$WIN" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
