@@ -14,9 +14,6 @@ ATOM RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void HandleMenuCommand(HWND mainWindow, int commandId);
-// One message of the main loop: accelerators of the main window first, then
-// the usual translation and dispatch.
-void DispatchWithAccelerators(HWND mainWindow, HACCEL accelerators, MSG *msg);
 // Installs the Win32 GameHost (painting, title, tick count, field control,
 // game-over dialog, record file).
 void InstallWin32Host();

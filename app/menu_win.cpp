@@ -39,11 +39,3 @@ void HandleMenuCommand(HWND mainWindow, int commandId)
         break; // the field control's click notification and anything else
     }
 }
-
-void DispatchWithAccelerators(HWND mainWindow, HACCEL accelerators, MSG *msg)
-{
-    if (!TranslateAcceleratorA(mainWindow, accelerators, msg)) {
-        TranslateMessage(msg);
-        DispatchMessageA(msg);
-    }
-}

@@ -27,7 +27,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     HACCEL accel = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_ACCEL));
     MSG msg;
     // GetMessageA gives -1 on a failure; only a positive result is a message.
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
-        DispatchWithAccelerators(window, accel, &msg);
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorA(window, accel, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
     return 0;
 }

@@ -12,7 +12,7 @@ TEST(Exit, MenuAltF4AndCloseBoxAllEndWithCodeZero)
         Folder dir("exit");
         dir.AddGame();
         // Plain colours and no pauses, so no stray cascade delays the exit.
-        WriteAll(dir.File("kuvex.ini"), "[Kuvex]\r\nanim=0\r\n");
+        WriteFileBytes(dir.File("kuvex.ini"), "[Kuvex]\r\nanim=0\r\n");
         Game game;
         ASSERT_TRUE(game.Start(dir.File("kuvex.exe"), dir.path())) << "way " << way;
         if (HWND over = game.WaitDialog("Конец игры", 300))

@@ -100,7 +100,7 @@ void Put(const std::string &path, const std::string &contents)
         CreateDirectoryA(path.c_str(), nullptr);
         return;
     }
-    WriteAll(path, contents);
+    WriteFileBytes(path, contents);
 }
 
 std::string NameOf(size_t n, char c)
@@ -269,8 +269,8 @@ Outcome RunCase(const Case &c)
     Put(dir.File("kuvex.ini"), c.ini);
     Put(dir.File("kuvex.rec"), c.rec);
     if (c.ball == "<half>") {
-        const std::string good = ReadAll(BuildDir() + "\\ball.bmp");
-        WriteAll(dir.File("ball.bmp"), good.substr(0, good.size() / 2));
+        const std::string good = ReadFileBytes(BuildDir() + "\\ball.bmp");
+        WriteFileBytes(dir.File("ball.bmp"), good.substr(0, good.size() / 2));
     } else if (c.ball != "<good>") {
         Put(dir.File("ball.bmp"), c.ball);
     }
@@ -330,7 +330,7 @@ Outcome RunCase(const Case &c)
     }
     if (c.tearDown) c.tearDown();
     // The game may add its own record; what was whole before stays first.
-    const std::string after = ReadAll(where + "\\kuvex.rec");
+    const std::string after = ReadFileBytes(where + "\\kuvex.rec");
     out.kept = after.compare(0, before.size(), before) == 0 ? out.whole : Records(after).size();
     const int expectRows = c.expectRows >= 0 ? c.expectRows : static_cast<int>(Records(after).size());
     EXPECT_EQ(out.rows, expectRows) << "rows of the best results";
@@ -366,16 +366,14 @@ TEST(Hostile, EveryDamagedInputStillGivesAWorkingGameAndKeepsTheRecords)
     // with -V or on a failure).
     FILE *keep = std::fopen((BuildDir() + "\\hostile-table.txt").c_str(), "w");
     for (FILE *out : {stdout, keep}) {
-        if (!out)
-            continue;
+        if (!out) continue;
         std::fprintf(out, "%-40s %-7s %-9s %6s %5s %11s %6s\n", "case", "started", "turn", "rows", "exit",
                      "records kept", "ms");
         for (const std::string &line : table)
             std::fprintf(out, "%s\n", line.c_str());
         std::fprintf(out, "%d of %zu cases ok\n", passed, cases.size());
     }
-    if (keep)
-        std::fclose(keep);
+    if (keep) std::fclose(keep);
 }
 
 } // namespace
@@ -388,9 +386,9 @@ TEST(Hostile, AGameEndedAfterATruncatedTailIsListedWhole)
 {
     Folder dir("tail");
     dir.AddGame();
-    WriteAll(dir.File("kuvex.ini"), PLAIN_INI);
+    WriteFileBytes(dir.File("kuvex.ini"), PLAIN_INI);
     const std::string first = Record("Аня", 5);
-    WriteAll(dir.File("kuvex.rec"), first + Record("Вера", 300).substr(0, 7));
+    WriteFileBytes(dir.File("kuvex.rec"), first + Record("Вера", 300).substr(0, 7));
     Game game;
     ASSERT_TRUE(game.Start(dir.File("kuvex.exe"), dir.path()));
     int turns = 0;
@@ -418,7 +416,7 @@ TEST(Hostile, AGameEndedAfterATruncatedTailIsListedWhole)
     else if (final > 0)
         expected.push_back("Инкогнито " + std::to_string(final));
     EXPECT_EQ(rows, expected);
-    const std::string bytes = ReadAll(dir.File("kuvex.rec"));
+    const std::string bytes = ReadFileBytes(dir.File("kuvex.rec"));
     size_t whole = 0;
     EXPECT_EQ(Records(bytes, &whole).size(), expected.size());
     EXPECT_EQ(whole, bytes.size()) << "only whole records remain";

@@ -70,10 +70,11 @@ TEST(Play, AWholeSessionThroughTheScreenMouseAndKeyboard)
 {
     Folder dir("play");
     dir.AddGame();
-    WriteAll(dir.File("kuvex.ini"), PLAIN_INI);
+    WriteFileBytes(dir.File("kuvex.ini"), PLAIN_INI);
     Game game;
     ASSERT_TRUE(game.Start(dir.File("kuvex.exe"), dir.path()));
-    EXPECT_EQ(ReadAll(dir.File("kuvex.ini")), PLAIN_INI) << "an existing file is not completed at start-up";
+    EXPECT_EQ(ReadFileBytes(dir.File("kuvex.ini")), PLAIN_INI)
+        << "an existing file is not completed at start-up";
     EXPECT_NE(game.Title().find("Kuvex 2002         Инкогнито            Очки: "), std::string::npos)
         << game.Title();
 
@@ -107,7 +108,7 @@ TEST(Play, AWholeSessionThroughTheScreenMouseAndKeyboard)
     ASSERT_TRUE(game.Answering());
     EXPECT_EQ(game.TitleScore(), shown) << "the title keeps the final score";
 
-    const std::vector<ScoreRecord> recs = Records(ReadAll(dir.File("kuvex.rec")));
+    const std::vector<ScoreRecord> recs = Records(ReadFileBytes(dir.File("kuvex.rec")));
     if (shown == 0) {
         EXPECT_TRUE(recs.empty()) << "a game of 0 points is not recorded";
     } else {
@@ -124,7 +125,7 @@ TEST(Play, AWholeSessionThroughTheScreenMouseAndKeyboard)
         const RecordTime t = {2002, 12, 4, 5, 9, 3, 7, 250};
         more.append(reinterpret_cast<char *>(bytes), EncodeRecord("Аня", 65535, t, bytes));
         more.append(reinterpret_cast<char *>(bytes), EncodeRecord("Борис", 1, t, bytes));
-        WriteAll(dir.File("kuvex.rec"), ReadAll(dir.File("kuvex.rec")) + more);
+        WriteFileBytes(dir.File("kuvex.rec"), ReadFileBytes(dir.File("kuvex.rec")) + more);
     }
     MenuCommand(game, 0, 2, IDM_BEST, "best results", "menu-game");
     HWND best = game.WaitDialog("Лучшие");
@@ -173,7 +174,7 @@ TEST(Play, AWholeSessionThroughTheScreenMouseAndKeyboard)
     Key(VK_RETURN);
     ASSERT_TRUE(game.WaitDialogGone("Опции"));
     ASSERT_TRUE(game.Answering());
-    const std::string ini = ReadAll(dir.File("kuvex.ini"));
+    const std::string ini = ReadFileBytes(dir.File("kuvex.ini"));
     EXPECT_EQ(IniValue(ini, "back"), "0000FF00FF") << ini;
     EXPECT_EQ(IniValue(ini, "anim"), "0");
     EXPECT_EQ(IniValue(ini, "gamma"), "14");
@@ -242,7 +243,7 @@ TEST(Play, AWholeSessionThroughTheScreenMouseAndKeyboard)
     game.Focus();
     Key(VK_F4, false, true);
     EXPECT_EQ(game.WaitExit(), 0);
-    EXPECT_EQ(Records(ReadAll(dir.File("kuvex.rec"))).size(), shown ? 3u : 2u)
+    EXPECT_EQ(Records(ReadFileBytes(dir.File("kuvex.rec"))).size(), shown ? 3u : 2u)
         << "nothing recorded on the way out";
 }
 

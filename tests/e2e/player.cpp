@@ -1,6 +1,8 @@
 // The black-box driver's means of seeing and touching the game.
 #include "player.h"
 
+#include "tests/common/input.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -71,49 +73,37 @@ void Folder::AddGame(bool withBall)
 
 namespace {
 
-struct FindMain
+struct WindowQuery
 {
     DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindMainProc(HWND w, LPARAM lp)
-{
-    FindMain *f = reinterpret_cast<FindMain *>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    char cls[64] = "";
-    GetClassNameA(w, cls, sizeof cls);
-    if (pid == f->pid && !std::strcmp(cls, "ViewerClass")) {
-        f->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-struct FindDialog
-{
-    DWORD pid;
+    const char *cls;
     const char *caption;
+    bool shown, enabled;
     HWND found;
 };
 
-BOOL CALLBACK FindDialogProc(HWND w, LPARAM lp)
+BOOL CALLBACK MatchWindow(HWND w, LPARAM lp)
 {
-    FindDialog *f = reinterpret_cast<FindDialog *>(lp);
+    WindowQuery *q = reinterpret_cast<WindowQuery *>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(w, &pid);
     char cls[64] = "";
     GetClassNameA(w, cls, sizeof cls);
-    if (pid == f->pid && !std::strcmp(cls, "#32770") && IsWindowVisible(w) && IsWindowEnabled(w) &&
-        WindowText(w) == f->caption) {
-        f->found = w;
-        return FALSE;
-    }
-    return TRUE;
+    if (pid != q->pid || (q->cls && std::strcmp(cls, q->cls)) || (q->shown && !IsWindowVisible(w)) ||
+        (q->enabled && !IsWindowEnabled(w)) || (q->caption && WindowText(w) != q->caption))
+        return TRUE;
+    q->found = w;
+    return FALSE;
 }
 
 } // namespace
+
+HWND FindProcessWindow(DWORD pid, const char *cls, const char *caption, bool shown, bool enabled)
+{
+    WindowQuery q = {pid, cls, caption, shown, enabled, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
 
 void Wait(DWORD ms)
 {
@@ -150,12 +140,10 @@ bool Game::StartWithCommandLine(const std::string &exe, const std::string &cwd, 
         return false;
     DWORD end = GetTickCount() + timeoutMs;
     while (static_cast<int>(end - GetTickCount()) > 0) {
-        FindMain f = {pi.dwProcessId, nullptr};
-        EnumWindows(FindMainProc, reinterpret_cast<LPARAM>(&f));
         // A game whose opening board offers no move shows its game-over
         // dialog before the main window is first shown.
-        if (f.found) {
-            main = f.found;
+        if (HWND found = FindProcessWindow(pi.dwProcessId, "ViewerClass")) {
+            main = found;
             if (IsWindowVisible(main) || WaitDialog("Конец игры", 0)) {
                 field = FindWindowExA(main, nullptr, "Static", "field");
                 return true;
@@ -223,9 +211,7 @@ HWND Game::WaitDialog(const char *caption, DWORD timeoutMs) const
 {
     DWORD end = GetTickCount() + timeoutMs;
     for (;;) {
-        FindDialog f = {pi.dwProcessId, caption, nullptr};
-        EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&f));
-        if (f.found) return f.found;
+        if (HWND found = FindProcessWindow(pi.dwProcessId, "#32770", caption, true, true)) return found;
         if (static_cast<int>(end - GetTickCount()) <= 0) return nullptr;
         Wait(20);
     }
@@ -281,14 +267,7 @@ void Game::Focus() const
 
 void Game::ClickScreen(int x, int y)
 {
-    SetCursorPos(x, y);
-    Wait(30);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-    Wait(30);
+    SendClick(x, y, Wait);
 }
 
 void Game::ClickCell(int c, int r) const
@@ -303,89 +282,26 @@ void Game::ClickCell(int c, int r) const
 
 void Key(WORD vk, bool ctrl, bool alt)
 {
-    INPUT in[6] = {};
-    int n = 0;
-    auto key = [&](WORD k, bool up) {
-        in[n].type = INPUT_KEYBOARD;
-        in[n].ki.wVk = k;
-        in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        ++n;
-    };
-    if (ctrl) key(VK_CONTROL, false);
-    if (alt) key(VK_MENU, false);
-    key(vk, false);
-    key(vk, true);
-    if (alt) key(VK_MENU, true);
-    if (ctrl) key(VK_CONTROL, true);
-    SendInput(n, in, sizeof(INPUT));
+    SendKey(vk, ctrl, alt);
     Wait(100);
-}
-
-std::string ReadAll(const std::string &path)
-{
-    std::string out;
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) return out;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
-    std::fclose(f);
-    return out;
-}
-
-void WriteAll(const std::string &path, const std::string &bytes)
-{
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (f) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
 }
 
 bool Game::WaitDialogGone(const char *caption, DWORD timeoutMs) const
 {
     DWORD end = GetTickCount() + timeoutMs;
     do {
-        FindDialog f = {pi.dwProcessId, caption, nullptr};
-        EnumWindows(FindDialogProc, reinterpret_cast<LPARAM>(&f));
-        if (!f.found) return true;
+        if (!FindProcessWindow(pi.dwProcessId, "#32770", caption, true, true)) return true;
         Wait(20);
     } while (static_cast<int>(end - GetTickCount()) > 0);
     return false;
 }
 
-namespace {
-
-struct FindPopup
-{
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindPopupProc(HWND w, LPARAM lp)
-{
-    FindPopup *f = reinterpret_cast<FindPopup *>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    char cls[64] = "";
-    GetClassNameA(w, cls, sizeof cls);
-    if (pid == f->pid && !std::strcmp(cls, "#32768") && IsWindowVisible(w)) {
-        f->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-} // namespace
-
 HWND Game::MenuPopup(DWORD timeoutMs) const
 {
     DWORD end = GetTickCount() + timeoutMs;
     for (;;) {
-        FindPopup f = {pi.dwProcessId, nullptr};
-        EnumWindows(FindPopupProc, reinterpret_cast<LPARAM>(&f));
-        if (f.found || static_cast<int>(end - GetTickCount()) <= 0) return f.found;
+        HWND found = FindProcessWindow(pi.dwProcessId, "#32768", nullptr, true);
+        if (found || static_cast<int>(end - GetTickCount()) <= 0) return found;
         Wait(20);
     }
 }
@@ -588,8 +504,8 @@ bool SavePng(const Picture &picture, const std::string &path)
     PutChunk(png, "IHDR", header);
     PutChunk(png, "IDAT", z);
     PutChunk(png, "IEND", "");
-    WriteAll(path, png);
-    return ReadAll(path).size() == png.size();
+    WriteFileBytes(path, png);
+    return ReadFileBytes(path).size() == png.size();
 }
 
 std::string Shot(HWND w, const char *name)
@@ -601,21 +517,6 @@ std::string Shot(HWND w, const char *name)
     const std::string path = dir + "\\" + name + ".png";
     SavePng(CaptureScreen(rc), path);
     return path;
-}
-
-std::vector<ScoreRecord> Records(const std::string &bytes, size_t *wholeBytes)
-{
-    std::vector<ScoreRecord> out;
-    size_t at = 0;
-    ScoreRecord record;
-    int n;
-    while ((n = DecodeRecord(reinterpret_cast<const unsigned char *>(bytes.data()) + at, bytes.size() - at,
-                             &record)) > 0) {
-        out.push_back(record);
-        at += static_cast<size_t>(n);
-    }
-    if (wholeBytes) *wholeBytes = at;
-    return out;
 }
 
 // The list view's messages carry pointers, which the system does not carry

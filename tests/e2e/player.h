@@ -10,6 +10,7 @@
 
 #include "game/board.h"
 #include "scores/record.h"
+#include "tests/common/files.h"
 
 // The folder this driver runs from (holds kuvex.exe and ball.bmp).
 std::string BuildDir();
@@ -49,10 +50,6 @@ Picture CaptureScreen(const RECT &screenRect);
 bool SavePng(const Picture &picture, const std::string &path);
 // Saves the window as it is on screen to <build>\shots\<name>.png; the path.
 std::string Shot(HWND w, const char *name);
-
-// Every complete record at the start of the bytes; wholeBytes gets how many
-// bytes they take (the rest is a truncated tail or a spot that is no record).
-std::vector<ScoreRecord> Records(const std::string &bytes, size_t *wholeBytes = nullptr);
 
 // A list view of another process, read through memory lent in that process.
 struct ListContents
@@ -147,6 +144,11 @@ class Game
     PROCESS_INFORMATION pi = {};
 };
 
+// The first top-level window of process pid whose class is cls and caption
+// is caption (either may be null: any); with shown, only a visible one, and
+// with enabled, only an enabled one.
+HWND FindProcessWindow(DWORD pid, const char *cls, const char *caption = nullptr, bool shown = false,
+                       bool enabled = false);
 // Text of a window (WM_GETTEXT with a timeout).
 std::string WindowText(HWND w);
 // Real click at the centre of a window (a button of a dialog).
@@ -156,5 +158,3 @@ void Key(WORD vk, bool ctrl = false, bool alt = false);
 // Types text (Windows-1251 bytes) as Unicode key strokes.
 void Type(const std::string &text);
 void Wait(DWORD ms);
-std::string ReadAll(const std::string &path);
-void WriteAll(const std::string &path, const std::string &bytes);

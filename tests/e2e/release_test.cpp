@@ -55,7 +55,7 @@ std::vector<std::string> ImportedDlls(const std::string &image)
 
 TEST(Release, TheProgramImportsOnlySystemLibraries)
 {
-    const std::string image = ReadAll(BuildDir() + "\\kuvex.exe");
+    const std::string image = ReadFileBytes(BuildDir() + "\\kuvex.exe");
     const std::vector<std::string> dlls = ImportedDlls(image);
     ASSERT_FALSE(dlls.empty()) << "kuvex.exe is a PE image with imports";
     std::printf("    kuvex.exe: %zu bytes, imports", image.size());
@@ -77,24 +77,6 @@ struct StartFigures
     size_t peak = 0;
 };
 
-struct FindShown
-{
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindShownProc(HWND w, LPARAM lp)
-{
-    FindShown *f = reinterpret_cast<FindShown *>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == f->pid && IsWindowVisible(w)) {
-        f->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 StartFigures TimeStart(const std::string &exe, const std::string &cwd)
 {
     StartFigures out;
@@ -107,22 +89,22 @@ StartFigures TimeStart(const std::string &exe, const std::string &cwd)
     QueryPerformanceCounter(&t0);
     if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, cwd.c_str(), &si, &pi))
         return out;
-    FindShown shown = {pi.dwProcessId, nullptr};
-    for (int i = 0; i < 20000 && !shown.found; ++i) {
-        EnumWindows(FindShownProc, reinterpret_cast<LPARAM>(&shown));
-        if (!shown.found) Sleep(1);
+    HWND shown = nullptr;
+    for (int i = 0; i < 20000 && !shown; ++i) {
+        shown = FindProcessWindow(pi.dwProcessId, nullptr, nullptr, true);
+        if (!shown) Sleep(1);
     }
     QueryPerformanceCounter(&t1);
-    if (shown.found) {
+    if (shown) {
         out.ms = 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart);
         DWORD_PTR r = 0;
-        SendMessageTimeoutA(shown.found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
+        SendMessageTimeoutA(shown, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &r);
         Wait(300);
         PROCESS_MEMORY_COUNTERS pmc = {};
         pmc.cb = sizeof pmc;
         GetProcessMemoryInfo(pi.hProcess, &pmc, sizeof pmc);
         out.peak = pmc.PeakWorkingSetSize;
-        PostMessageA(shown.found, WM_CLOSE, 0, 0);
+        PostMessageA(shown, WM_CLOSE, 0, 0);
     }
     if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
     CloseHandle(pi.hProcess);
@@ -143,7 +125,7 @@ TEST(Release, StartUpAndPeakMemoryAgainstABareWindow)
     if (GetFileAttributesA(bare.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "bare_window.exe is not beside the driver";
     std::printf("    sizes: kuvex.exe %zu bytes, bare_window.exe %zu bytes\n",
-                ReadAll(BuildDir() + "\\kuvex.exe").size(), ReadAll(bare).size());
+                ReadFileBytes(BuildDir() + "\\kuvex.exe").size(), ReadFileBytes(bare).size());
     const char *env = std::getenv("KUVEX_BENCH_STARTS");
     const int starts = env && std::atoi(env) > 0 ? std::atoi(env) : 10;
     struct Subject
@@ -168,7 +150,7 @@ TEST(Release, StartUpAndPeakMemoryAgainstABareWindow)
                 exe = dir.File("bare_window.exe");
                 CopyFileA(bare.c_str(), exe.c_str(), FALSE);
             }
-            if (s.ini) WriteAll(dir.File("kuvex.ini"), s.ini);
+            if (s.ini) WriteFileBytes(dir.File("kuvex.ini"), s.ini);
             const StartFigures f = TimeStart(exe, dir.path());
             ASSERT_GE(f.ms, 0) << s.label << " showed no window";
             ms.push_back(f.ms);
@@ -199,13 +181,13 @@ TEST(Release, TheUnpackedPackageRuns)
     FindClose(h);
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, (std::vector<std::string>{"ball.bmp", "how-to-play.txt", "kuvex.exe"}));
-    EXPECT_EQ(ReadAll(dir + "\\ball.bmp"), ReadAll(BuildDir() + "\\ball.bmp"));
+    EXPECT_EQ(ReadFileBytes(dir + "\\ball.bmp"), ReadFileBytes(BuildDir() + "\\ball.bmp"));
 
     Game game;
     ASSERT_TRUE(game.Start(dir + "\\kuvex.exe", dir));
     if (HWND over = game.WaitDialog("Конец игры", 0)) PostMessageA(over, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(game.Answering());
-    EXPECT_EQ(ReadAll(dir + "\\kuvex.ini"),
+    EXPECT_EQ(ReadFileBytes(dir + "\\kuvex.ini"),
               "[Kuvex]\r\nanim=50\r\ngamma=6\r\nsatur=2\r\nname=Инкогнито\r\nback=00C80000C8\r\n");
     // Pieces drawn from the shipped picture: the cells' centres are not
     // all the background.

@@ -35,7 +35,7 @@ std::string LinuxProcFolder(const std::string &needle)
     do {
         if (fd.cFileName[0] < '0' || fd.cFileName[0] > '9') continue;
         const std::string dir = std::string("Z:\\proc\\") + fd.cFileName;
-        if (ReadAll(dir + "\\cmdline").find(needle) != std::string::npos) found = dir;
+        if (ReadFileBytes(dir + "\\cmdline").find(needle) != std::string::npos) found = dir;
     } while (found.empty() && FindNextFileA(h, &fd));
     FindClose(h);
     return found;
@@ -70,7 +70,7 @@ Usage Measure(HANDLE process, const std::string &procFolder)
     Usage u = {static_cast<long long>(pmc.PrivateUsage), static_cast<long long>(pmc.WorkingSetSize), handles};
     if (!procFolder.empty()) {
         if (u.privateBytes == 0)
-            u.privateBytes = StatusKb(ReadAll(procFolder + "\\status"), "RssAnon:") * 1024;
+            u.privateBytes = StatusKb(ReadFileBytes(procFolder + "\\status"), "RssAnon:") * 1024;
         if (u.handles == 0) u.handles = CountEntries(procFolder + "\\fd");
     }
     return u;
@@ -89,7 +89,7 @@ TEST(Soak, ManyGamesInOneRunKeepMemoryAndHandlesFlat)
     const int games = std::atoi(env);
     Folder dir("soak");
     dir.AddGame();
-    WriteAll(dir.File("kuvex.ini"), PLAIN_INI);
+    WriteFileBytes(dir.File("kuvex.ini"), PLAIN_INI);
     Game game;
     ASSERT_TRUE(game.Start(dir.File("kuvex.exe"), dir.path()));
 
@@ -129,7 +129,7 @@ TEST(Soak, ManyGamesInOneRunKeepMemoryAndHandlesFlat)
     EXPECT_LE(static_cast<long>(last.handles) - static_cast<long>(first.handles), 5);
 
     std::vector<int> recorded;
-    for (const ScoreRecord &r : Records(ReadAll(dir.File("kuvex.rec")))) {
+    for (const ScoreRecord &r : Records(ReadFileBytes(dir.File("kuvex.rec")))) {
         EXPECT_STREQ(r.name, "Инкогнито");
         recorded.push_back(r.score);
     }

@@ -92,22 +92,6 @@ TEST_F(MainWindow, ResizingKeepsTheClientAreaSquare)
     EXPECT_EQ(bm.bmWidth, rc.right / 8);
 }
 
-TEST_F(MainWindow, RealClicksSelectDeselectAndMoveTheSelection)
-{
-    ASSERT_TRUE(g_board.IsActive());
-    RECT rc = Client();
-    int cell = rc.right / 8;
-    g_board.selCol = g_board.selRow = NO_SELECTION;
-    ClickAt(window, 2 * cell + cell / 2, 3 * cell + cell / 2);
-    EXPECT_EQ(g_board.selCol, 2);
-    EXPECT_EQ(g_board.selRow, 3);
-    ClickAt(window, 2 * cell + cell / 2, 3 * cell + cell / 2);
-    EXPECT_EQ(g_board.selCol, NO_SELECTION);
-    ClickAt(window, 7 * rc.right / 8 + 1, 7 * rc.bottom / 8 + 1);
-    EXPECT_EQ(g_board.selCol, 7);
-    EXPECT_EQ(g_board.selRow, 7);
-}
-
 TEST_F(MainWindow, AfterTheGameEndsAResizeTouchesNeitherFieldNorSprites)
 {
     g_board.EndGame();

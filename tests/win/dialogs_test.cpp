@@ -116,7 +116,7 @@ class Dialogs : public ::testing::Test
 };
 HWND Dialogs::owner = nullptr;
 
-struct ControlSpec
+struct ControlWant
 {
     int id;
     const char *cls, *text; // text null: not checked
@@ -124,19 +124,19 @@ struct ControlSpec
     DWORD style, exStyle;
 };
 
-struct DialogSpec
+struct DialogWant
 {
     int id;
     const char *title;
     int width, height;
-    std::vector<ControlSpec> controls; // in tab order
+    std::vector<ControlWant> controls; // in tab order
 };
 
 const DWORD TAB = WS_TABSTOP, PUSH = BS_PUSHBUTTON | TAB, DEF = BS_DEFPUSHBUTTON | TAB;
 const DWORD CAPTION = SS_CENTER | SS_CENTERIMAGE | WS_GROUP;
 
 // clang-format off
-const DialogSpec kTemplates[] = {
+const DialogWant kTemplates[] = {
     {IDD_RULES, "Правила", 208, 100, {
         {IDOK, "Button", "Закрыть", {79, 79, 50, 14}, DEF, 0},
         {IDC_RULES_TEXT, "Edit", "", {7, 7, 194, 69}, ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY | TAB, 0}}},
@@ -160,21 +160,21 @@ const DialogSpec kTemplates[] = {
 };
 // clang-format on
 
-void CheckTemplate(HWND dialog, const DialogSpec &spec)
+void CheckTemplate(HWND dialog, const DialogWant &tpl)
 {
-    EXPECT_EQ(TextOf(dialog), spec.title);
-    const DWORD want = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
-    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)) & want, want);
+    EXPECT_EQ(TextOf(dialog), tpl.title);
+    const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)) & frame, frame);
     const LOGFONTA font = FontOf(dialog);
     EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
     EXPECT_TRUE(font.lfCharSet == DEFAULT_CHARSET || font.lfCharSet == RUSSIAN_CHARSET);
-    RECT size = {0, 0, spec.width, spec.height}, client;
+    RECT size = {0, 0, tpl.width, tpl.height}, client;
     MapDialogRect(dialog, &size);
     GetClientRect(dialog, &client);
     EXPECT_TRUE(EqualRect(&size, &client));
 
     HWND c = GetWindow(dialog, GW_CHILD);
-    for (const ControlSpec &cs : spec.controls) {
+    for (const ControlWant &cs : tpl.controls) {
         SCOPED_TRACE(cs.id);
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(GetDlgCtrlID(c), cs.id == -1 ? 0xFFFF : cs.id);
@@ -205,10 +205,10 @@ void CheckTemplate(HWND dialog, const DialogSpec &spec)
 
 TEST_F(Dialogs, TemplatesHoldTheirControlsAndEachProcedureCentresItsDialog)
 {
-    for (const DialogSpec &spec : kTemplates) {
-        SCOPED_TRACE(spec.id);
-        Drive(spec.id, ProbeProc, {[&](HWND d) {
-                  CheckTemplate(d, spec);
+    for (const DialogWant &tpl : kTemplates) {
+        SCOPED_TRACE(tpl.id);
+        Drive(tpl.id, ProbeProc, {[&](HWND d) {
+                  CheckTemplate(d, tpl);
                   EndDialog(d, 0);
               }});
     }

@@ -1,6 +1,8 @@
 // The window-test harness.
 #include "harness.h"
 
+#include "tests/common/input.h"
+
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -132,31 +134,7 @@ void ClickAt(HWND w, int x, int y)
 {
     POINT p = {x, y};
     ClientToScreen(w, &p);
-    SetCursorPos(p.x, p.y);
-    Pump(20);
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-    Pump(60);
-}
-
-void PressKey(WORD vk, bool ctrl)
-{
-    INPUT in[4] = {};
-    int n = 0;
-    auto key = [&](WORD k, bool up) {
-        in[n].type = INPUT_KEYBOARD;
-        in[n].ki.wVk = k;
-        in[n].ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        ++n;
-    };
-    if (ctrl) key(VK_CONTROL, false);
-    key(vk, false);
-    key(vk, true);
-    if (ctrl) key(VK_CONTROL, true);
-    SendInput(n, in, sizeof(INPUT));
+    SendClick(p.x, p.y, [](DWORD ms) { Pump(ms); });
 }
 
 Capture Grab(HWND w)

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "file_bytes.h"
+#include "tests/common/files.h"
 
 // Watches every dialog (class #32770) of this thread become active for the
 // first time and runs the next queued step on it; with no step queued it
@@ -41,9 +41,6 @@ void Pump(DWORD ms = 50);
 std::string TextOf(HWND w);
 // A real left click (SendInput) at client point (x, y) of window w.
 void ClickAt(HWND w, int x, int y);
-// Presses and releases a virtual key with optional Ctrl, by SendInput; the
-// caller pumps the messages (with or without accelerators).
-void PressKey(WORD vk, bool ctrl = false);
 
 // The client area of a window (null: the whole screen) as its DC shows it.
 struct Capture
