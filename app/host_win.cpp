@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include "app/app.h"
-#include "app/dialogs.h"
+#include "scores/score_dialogs.h"
+#include "ui/dialog_helpers.h"
 #include "game/board.h"
 #include "game/host.h"
 #include "res/resource.h"

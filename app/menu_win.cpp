@@ -2,7 +2,10 @@
 #include <windows.h>
 
 #include "app/app.h"
-#include "app/dialogs.h"
+#include "scores/score_dialogs.h"
+#include "settings/options_dialog.h"
+#include "ui/dialog_helpers.h"
+#include "ui/help_dialogs.h"
 #include "game/turn.h"
 #include "res/resource.h"
 

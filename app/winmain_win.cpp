@@ -4,7 +4,7 @@
 #include <commctrl.h>
 
 #include "app/app.h"
-#include "app/program_path.h"
+#include "settings/program_path.h"
 #include "res/resource.h"
 #include "settings/settings_store.h"
 

@@ -1,6 +1,6 @@
 // The best-results dialog: every record of the record file, highest first.
 // Kept apart so only its opener pulls in the record file's list code.
-#include "app/dialogs.h"
+#include "scores/score_dialogs.h"
 #include "res/resource.h"
 #include "scores/score_file.h"
 #include "ui/dialog_helpers.h"

@@ -1,6 +1,6 @@
 // The game-over dialog and the change-name dialog. Both work on the
 // program-wide name and score directly and keep no state of their own.
-#include "app/dialogs.h"
+#include "scores/score_dialogs.h"
 #include "game/turn.h"
 #include "res/resource.h"
 #include "settings/settings.h"

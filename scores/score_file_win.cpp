@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "app/program_path.h"
+#include "settings/program_path.h"
 #include "scores/record.h"
 
 RecordWriteFn g_recordWrite = WriteFile;

@@ -1,6 +1,11 @@
-// The Options dialog's working values and preview, visible to tests.
+// The Options dialog (113): its procedure, and its working values and
+// preview count, visible to tests.
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
+
+INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The values being chosen; set from g_settings at every opening, copied
 // back on OK only.

@@ -4,9 +4,7 @@
 
 #include <commctrl.h>
 
-#include "app/app.h"
-#include "app/dialogs.h"
-#include "app/program_path.h"
+#include "settings/program_path.h"
 #include "game/board.h"
 #include "res/resource.h"
 #include "settings/options_dialog.h"

@@ -8,3 +8,7 @@ void CenterOnParent(HWND window);
 // no font could be made (text and font left as they were). The font made is
 // released when replaced by a later call or when the control is destroyed.
 int FitCaptionFont(HWND control, const char *text);
+
+// Opens dialog `templateId` modally over owner the way every opener does:
+// instance from the owner, the owner as owner, parameter 0; result ignored.
+void RunDialog(HWND owner, int templateId, DLGPROC proc);

@@ -1,5 +1,5 @@
 // The Rules and About dialogs of the help menu.
-#include "app/dialogs.h"
+#include "ui/help_dialogs.h"
 #include "res/resource.h"
 #include "ui/dialog_helpers.h"
 #include "ui/help_texts.h"

@@ -1,5 +1,5 @@
 // The one way every modal dialog of the program is opened.
-#include "app/dialogs.h"
+#include "ui/dialog_helpers.h"
 
 void RunDialog(HWND owner, int templateId, DLGPROC proc)
 {

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/app.h"
-#include "app/program_path.h"
+#include "settings/program_path.h"
 #include "game/board.h"
 #include "game/turn.h"
 #include "harness.h"

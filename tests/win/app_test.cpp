@@ -8,7 +8,7 @@
 #include <new>
 
 #include "app/app.h"
-#include "app/program_path.h"
+#include "settings/program_path.h"
 #include "app_fixture.h"
 #include "game/board.h"
 #include "game/title.h"

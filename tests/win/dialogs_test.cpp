@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "app/dialogs.h"
+#include "scores/score_dialogs.h"
+#include "settings/options_dialog.h"
+#include "ui/help_dialogs.h"
 #include "game/turn.h"
 #include "harness.h"
 #include "res/resource.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_path.h"
+#include "settings/program_path.h"
 #include "harness.h"
 #include "scores/record.h"
 #include "scores/score_file.h"

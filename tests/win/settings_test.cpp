@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/program_path.h"
+#include "settings/program_path.h"
 #include "harness.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"

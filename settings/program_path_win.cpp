@@ -3,7 +3,7 @@
 
 #include <shlwapi.h>
 
-#include "app/program_path.h"
+#include "settings/program_path.h"
 
 char g_settingsPath[PATH_CAP];
 
