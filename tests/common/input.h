@@ -7,13 +7,10 @@
 // A left click at a screen point; the pointer moves there first.
 inline void SendClick(int x, int y, void (*wait)(DWORD ms))
 {
-    SetCursorPos(x, y);
-    wait(30);
-    INPUT in[2] = {{INPUT_MOUSE, {}}, {INPUT_MOUSE, {}}};
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(2, in, sizeof(INPUT));
-    wait(60);
+    SetCursorPos(x, y), wait(30);
+    INPUT in[2] = {{INPUT_MOUSE, {{0, 0, 0, MOUSEEVENTF_LEFTDOWN, 0, 0}}},
+                   {INPUT_MOUSE, {{0, 0, 0, MOUSEEVENTF_LEFTUP, 0, 0}}}};
+    SendInput(2, in, sizeof(INPUT)), wait(60);
 }
 
 // Presses and releases vk, with Ctrl and/or Alt held around it.
