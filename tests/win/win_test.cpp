@@ -147,13 +147,13 @@ std::string Shown(HWND d, int id)
     return text + std::string(*top ? " " : "") + top;
 }
 
-// The main window as the program makes it, a game on and no pauses: the
-// field's geometry and pixels, and every dialog it opens.
+// The main window as the program makes it, with the default settings and a
+// game on: the field's geometry and pixels, and every dialog it opens.
 TEST(Game, WindowFieldAndDialogs)
 {
     g_settings = kDefaults;
     lstrcpyA(g_settingsPath, (g_scratch + std::string("kuvex.ini")).c_str());
-    DeleteFileA(g_settingsPath);
+    DeleteFileA(g_settingsPath), DeleteFileA(g_recordPath);
     ASSERT_NE(RegisterMainClass(GetModuleHandleA(nullptr)), 0);
     HWND window = CreateMainWindow(GetModuleHandleA(nullptr));
     ShowWindow(window, SW_SHOW);
@@ -220,7 +220,8 @@ TEST(Game, WindowFieldAndDialogs)
         ScoreFile().Append("Аня", s);
     score = 70000;
     auto press = [](HWND d, int id, WPARAM key) { SendDlgItemMessageA(d, id, WM_KEYDOWN, key, 0); };
-    // {menu command (0: the end of the game), control, what it shows, steps not run}
+    // {menu command (0: the end of the game), control, what it shows, steps
+    // not run}; the Options sliders show in the file their OK writes below.
     for (const auto &[command, id, text, left] :
          {std::make_tuple(IDM_OPTIONS, IDC_ANIM, std::string(), 2u),
           std::make_tuple(IDM_RULES, IDC_RULES_TEXT, std::string(RULES_TEXT), 1u),
