@@ -32,8 +32,8 @@ char g_scratch[MAX_PATH];              // the temporary folder, for the tests' o
 char g_home[MAX_PATH];                 // the current folder at the start, with ball.bmp
 char g_recordPath[PATH_CAP];           // where the program keeps its records
 
-DWORD g_readable; // what a read delivers before it fails
-int g_write;      // 0 whole, 1 a byte short, 2 a byte short and failed
+DWORD g_left; // what reads deliver before they stop
+int g_mode;   // 0 all well, 1 a write a byte short, 2 that and failed, 3 reads stop without failing
 
 // The settings file's bytes, and record appends that are whole or nothing
 // and never cut records after a read failure.
@@ -64,25 +64,26 @@ TEST(Files, SettingsBytesAndWholeRecords)
                                 {2002, 12, 4, 5, 9, 3, 7, 250}, bytes));
     const std::string tail = old.substr(0, 28900);
     old.resize(28890);
-    g_recordRead = [](HANDLE f, LPVOID data, DWORD size, LPDWORD done, LPOVERLAPPED o) -> BOOL {
-        const BOOL read = g_readable > 0 && ReadFile(f, data, std::min(size, g_readable), done, o);
-        return g_readable -= read ? *done : 0, read;
+    g_recordRead = [](HANDLE f, LPVOID to, DWORD n, LPDWORD got, LPOVERLAPPED o) -> BOOL {
+        const BOOL read = g_left ? ReadFile(f, to, std::min(n, g_left), got, o) : (*got = 0, g_mode == 3);
+        return g_left -= *got, read;
     };
     g_recordWrite = [](HANDLE f, LPCVOID data, DWORD size, LPDWORD done, LPOVERLAPPED o) -> BOOL {
-        return WriteFile(f, data, size - (g_write > 0), done, o) && g_write < 2;
+        return WriteFile(f, data, size - (g_mode % 3 > 0), done, o) && g_mode != 2;
     };
     // Only a tail read to the file's proven end is cut, and a write that falls
-    // short leaves nothing: {reads that succeed, write, file, bytes kept}.
-    for (const auto &[readable, write, before, kept] :
+    // short leaves nothing: {bytes read, mode, file, bytes kept}.
+    for (const auto &[readable, mode, before, kept] :
          {std::make_tuple(0u, 0, old, old), std::make_tuple(4096u, 0, old, old),
-          std::make_tuple(28900u, 0, tail, tail), std::make_tuple(MAXDWORD, 0, tail, old),
-          std::make_tuple(MAXDWORD, 1, tail, old), std::make_tuple(MAXDWORD, 2, tail, old)}) {
+          std::make_tuple(4096u, 3, old, old), std::make_tuple(28900u, 0, tail, tail),
+          std::make_tuple(MAXDWORD, 0, tail, old), std::make_tuple(MAXDWORD, 1, tail, old),
+          std::make_tuple(MAXDWORD, 2, tail, old)}) {
         WriteFileBytes(g_recordPath, before);
-        g_readable = readable, g_write = write;
-        EXPECT_EQ(ScoreFile().Append("Аня", 5), write ? 0 : 16);
+        g_left = readable, g_mode = mode;
+        EXPECT_EQ(ScoreFile().Append("Аня", 5), mode % 3 ? 0 : 16);
         const std::string now = ReadFileBytes(g_recordPath);
         EXPECT_EQ(now.compare(0, kept.size(), kept), 0) << readable;
-        EXPECT_EQ(now.size() - kept.size(), write ? 0 : 3 + RECORD_MIN) << readable; // "Аня", whole
+        EXPECT_EQ(now.size() - kept.size(), mode % 3 ? 0 : 3 + RECORD_MIN) << readable; // "Аня", whole
     }
     g_recordRead = ReadFile, g_recordWrite = WriteFile;
     // Another holder that lets go within a second is waited for.
@@ -172,7 +173,6 @@ TEST(Game, WindowFieldAndDialogs)
     EXPECT_EQ(g_gdiLive, live);
 
     const LONG side = client.right;
-    const DWORD back = g_settings.back;
     auto paint = [] { return g_board.Paint(6, 2, g_settings.back), Grab(g_board.fieldWnd); };
     const std::vector<DWORD> plain = paint();
     // The focus frame marks the selected cell and nothing else; an empty
@@ -186,7 +186,7 @@ TEST(Game, WindowFieldAndDialogs)
     for (LONG i = 0; i < side * side; ++i) {
         const bool in = PtInRect(&cell, {i % side, i / side});
         (in ? inside : outside) += framed[i] != plain[i];
-        notBack += in && empty[i] != back;
+        notBack += in && empty[i] != g_settings.back;
     }
     EXPECT_GE(inside, side / 8);
     EXPECT_EQ(outside + notBack, 0);
@@ -202,7 +202,7 @@ TEST(Game, WindowFieldAndDialogs)
     SetCurrentDirectoryA(g_scratch);
     for (const std::string &ball : balls) {
         WriteFileBytes("ball.bmp", ball);
-        EXPECT_EQ(g_board.BuildSprites(6, 2, back), &ball != balls) << &ball - balls;
+        EXPECT_EQ(g_board.BuildSprites(6, 2, g_settings.back), &ball != balls) << &ball - balls;
     }
     DeleteFileA("ball.bmp");
     for (HBITMAP &sprite : g_board.sprites)
@@ -210,7 +210,7 @@ TEST(Game, WindowFieldAndDialogs)
     g_board.selCol = g_board.selRow = NO_SELECTION;
     const std::vector<DWORD> bare = paint();
     SetCurrentDirectoryA(g_home);
-    EXPECT_EQ(std::count(bare.begin(), bare.end(), back), side * side);
+    EXPECT_EQ(std::count(bare.begin(), bare.end(), g_settings.back), side * side);
 
     // Each dialog: what it shows on opening; then Cancel, with a new name
     // typed and "Гамма" moved where the dialog has them; then OK where Cancel
