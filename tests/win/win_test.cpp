@@ -23,7 +23,6 @@
 #include "tests/common/files.h"
 #include "ui/help_texts.h"
 #include "view/gdi.h"
-#include "view/sprite.h"
 
 namespace {
 
