@@ -160,11 +160,12 @@ TEST(Game, WindowFieldAndDialogs)
     RECT desk, outer, client;
     GetClientRect(GetDesktopWindow(), &desk), GetWindowRect(window, &outer), GetClientRect(window, &client);
     // Centred, 480 high, squared by pulling the right edge in; the field
-    // fills the client area from its top left corner.
+    // fills the client area from its top left corner; icon and pointer load.
     EXPECT_EQ(std::make_tuple(outer.left, outer.top, outer.bottom - outer.top, client.right),
               std::make_tuple((desk.right - 450) / 2, (desk.bottom - 480) / 2, 480L, client.bottom));
     for (POINT corner : {POINT{0, 0}, POINT{client.right - 1, client.bottom - 1}})
         EXPECT_EQ(ChildWindowFromPoint(window, corner), g_board.fieldWnd);
+    EXPECT_TRUE(GetClassLongPtrA(window, GCLP_HICON) && GetClassLongPtrA(window, GCLP_HCURSOR)); // drawn ones
     // Paints and builds hold no GDI object.
     const long live = g_gdiLive;
     for (int i = 0; i < 100; ++i)
