@@ -85,11 +85,12 @@ TEST(Files, SettingsBytesAndWholeRecords)
         EXPECT_EQ(now.size() - kept.size(), mode % 3 ? 0 : 3 + RECORD_MIN) << readable; // "Аня", whole
     }
     g_recordRead = ReadFile, g_recordWrite = WriteFile;
-    // Another holder that lets go within a second is waited for.
+    // Another holder that lets go within a second is waited for; a score of
+    // 0 is not recorded at all.
     HANDLE other = CreateFileA(g_recordPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     auto closeLater = [](void *holder) -> DWORD { return Sleep(200), CloseHandle(holder); };
     CloseHandle(CreateThread(nullptr, 0, closeLater, other, 0, nullptr));
-    EXPECT_EQ(ScoreFile().Append("Аня", 5), 16);
+    EXPECT_EQ(ScoreFile().Append("Аня", 5) + ScoreFile().Append("Вера", 0), 16);
     DeleteFileA(g_recordPath);
 }
 
@@ -132,8 +133,8 @@ std::vector<DWORD> Grab(HWND w)
     Selection(mem.get(), copy.get()), BitBlt(mem.get(), 0, 0, rc.right, rc.bottom, dc.get(), 0, 0, SRCCOPY);
     EXPECT_EQ(GetCurrentObject(mem.get(), OBJ_BITMAP), original);
     GetDIBits(mem.get(), copy.get(), 0, rc.bottom, pixels.data(), &bi, DIB_RGB_COLORS);
-    std::for_each(pixels.begin(), pixels.end(),
-                  [](DWORD &p) { p &= 0xFFFFFF; }); // the fourth byte is undefined
+    // The fourth byte is undefined.
+    std::for_each(pixels.begin(), pixels.end(), [](DWORD &p) { p &= 0xFFFFFF; });
     return pixels;
 }
 
