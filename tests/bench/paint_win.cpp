@@ -29,8 +29,7 @@ template <class F> double Median(F f)
 int main()
 {
     // A frameless parent: its client area is its size.
-    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 400, nullptr, nullptr,
-                                  nullptr, nullptr);
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 400, {}, {}, {}, {});
     g_board.fieldWnd = CreateFieldControl(parent);
     for (int side : {400, 800}) {
         SetWindowPos(parent, nullptr, 0, 0, side, side, SWP_NOZORDER);

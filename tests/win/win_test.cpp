@@ -56,11 +56,11 @@ TEST(Files, SettingsBytesAndWholeRecords)
 
     // 1000 records as Append writes them, and a write cut short after them.
     std::string old;
-    unsigned char bytes[RECORD_MAX];
+    unsigned char b[RECORD_MAX];
+    const RecordTime time = {2002, 12, 4, 5, 9, 3, 7, 250};
     for (int i = 0; i <= 1000; ++i)
-        old.append(reinterpret_cast<char *>(bytes),
-                   EncodeRecord(("Player " + std::to_string(i)).c_str(), i + 1,
-                                {2002, 12, 4, 5, 9, 3, 7, 250}, bytes));
+        old.append(reinterpret_cast<char *>(b),
+                   EncodeRecord(("Player " + std::to_string(i)).c_str(), i + 1, time, b));
     const std::string tail = old.substr(0, 28900);
     old.resize(28890);
     g_recordRead = [](HANDLE f, LPVOID to, DWORD n, LPDWORD got, LPOVERLAPPED o) -> BOOL {
@@ -138,13 +138,13 @@ std::vector<DWORD> Grab(HWND w)
     return pixels;
 }
 
-// What control `id` shows: its text, and for the best-results list the
-// score of its top row.
-std::string Shown(HWND d, int id)
+// What a window shows: its text, and for the best-results list the score of
+// its top row.
+std::string Shown(HWND w)
 {
     char text[512] = "", top[8] = "";
-    GetDlgItemTextA(d, id, text, sizeof text);
-    if (id == IDC_BEST_LIST) ListView_GetItemText(GetDlgItem(d, id), 0, 1, top, sizeof top);
+    GetWindowTextA(w, text, sizeof text);
+    if (GetDlgCtrlID(w) == IDC_BEST_LIST) ListView_GetItemText(w, 0, 1, top, sizeof top);
     return text + std::string(*top ? " " : "") + top;
 }
 
@@ -234,7 +234,8 @@ TEST(Game, WindowFieldAndDialogs)
         auto ok = [](HWND d) { SendMessageA(d, WM_COMMAND, IDOK, 0); };
         g_steps = {
             [&](HWND d) {
-                seen = Shown(d, id), SetDlgItemTextA(d, IDC_NAME_EDIT, "Вера"), press(d, IDC_GAMMA, VK_END);
+                seen = Shown(GetDlgItem(d, id)), SetDlgItemTextA(d, IDC_NAME_EDIT, "Вера"),
+                press(d, IDC_GAMMA, VK_END);
                 SendMessageA(d, WM_COMMAND, IDCANCEL, 0), SetTimer(d, 1, 10, RunStep);
             },
             [&](HWND d) { SendMessageA(d, WM_COMMAND, IDC_GAMEOVER_RENAME, 0), ok(d); }, // game over only
@@ -243,6 +244,8 @@ TEST(Game, WindowFieldAndDialogs)
         EXPECT_EQ(seen, text);
         EXPECT_EQ(g_steps.size(), left) << command;
     }
+    // The title follows the name.
+    EXPECT_NE(Shown(window).find("Тестер"), std::string::npos);
     EXPECT_EQ(GetFileAttributesA(g_settingsPath), INVALID_FILE_ATTRIBUTES);
     g_steps = {[&](HWND d) {
         press(d, IDC_RED, VK_END), press(d, IDC_GREEN, VK_HOME), SendMessageA(d, WM_COMMAND, IDOK, 0);
