@@ -130,6 +130,7 @@ std::vector<DWORD> Grab(HWND w)
     MemoryDc mem(dc.get());
     GdiObject<HBITMAP> copy(CreateCompatibleBitmap(dc.get(), rc.right, rc.bottom));
     const HGDIOBJ original = GetCurrentObject(mem.get(), OBJ_BITMAP);
+    // A guard that lives for this one statement.
     Selection(mem.get(), copy.get()), BitBlt(mem.get(), 0, 0, rc.right, rc.bottom, dc.get(), 0, 0, SRCCOPY);
     EXPECT_EQ(GetCurrentObject(mem.get(), OBJ_BITMAP), original);
     GetDIBits(mem.get(), copy.get(), 0, rc.bottom, pixels.data(), &bi, DIB_RGB_COLORS);
@@ -246,6 +247,8 @@ TEST(Game, WindowFieldAndDialogs)
     }
     // The title follows the name.
     EXPECT_NE(Shown(window).find("Тестер"), std::string::npos);
+    // Cancel above wrote nothing; OK during a game stores and writes the
+    // settings and repaints the board in the new background.
     EXPECT_EQ(GetFileAttributesA(g_settingsPath), INVALID_FILE_ATTRIBUTES);
     g_steps = {[&](HWND d) {
         press(d, IDC_RED, VK_END), press(d, IDC_GREEN, VK_HOME), SendMessageA(d, WM_COMMAND, IDOK, 0);
