@@ -67,14 +67,14 @@ endforeach()
 add_executable(core_tests ${KUVEX_CORE_TESTS})
 kuvex_windows_program(core_tests)
 target_link_libraries(core_tests PRIVATE kuvex_core gtest gtest_main)
-add_test(NAME core_tests_wine COMMAND core_tests --gtest_brief=1)
+add_test(NAME core_tests_wine COMMAND core_tests --gtest_brief=1 --gtest_shuffle)
 
 file(GLOB KUVEX_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 if(KUVEX_WIN_TESTS AND TARGET kuvex_win)
   add_executable(win_tests ${KUVEX_WIN_TESTS} ${KUVEX_RC})
   kuvex_windows_program(win_tests)
   target_link_libraries(win_tests PRIVATE kuvex_win gtest)
-  add_test(NAME win_tests COMMAND win_tests --gtest_brief=1)
+  add_test(NAME win_tests COMMAND win_tests --gtest_brief=1 --gtest_shuffle)
 endif()
 
 # Black-box tests: a driver program starts the real kuvex.exe (found beside
@@ -94,10 +94,11 @@ if(KUVEX_E2E_TESTS AND TARGET kuvex)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 endif()
 
-set_tests_properties(core_tests_wine PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}")
+# A hang fails the test instead of stalling the run.
+set_tests_properties(core_tests_wine PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}" TIMEOUT 120)
 if(TEST win_tests)
   set_tests_properties(win_tests PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}"
-    WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR} TIMEOUT 90)
 endif()
 
 # Windows benchmarks: each tests/bench/<name>_win.cpp is a program bench_<name>,

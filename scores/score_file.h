@@ -25,5 +25,11 @@ typedef BOOL(WINAPI *RecordWriteFn)(HANDLE file, LPCVOID data, DWORD size, LPDWO
                                     LPOVERLAPPED overlapped);
 extern RecordWriteFn g_recordWrite;
 
+// The read call both operations make, ReadFile unless a test puts in one
+// that fails part-way, to check that a read failure never cuts the file.
+typedef BOOL(WINAPI *RecordReadFn)(HANDLE file, LPVOID data, DWORD size, LPDWORD read,
+                                   LPOVERLAPPED overlapped);
+extern RecordReadFn g_recordRead;
+
 // List view sort callback: higher scores (lParam) first.
 int CALLBACK CompareScores(LPARAM lParam1, LPARAM lParam2, LPARAM lParamSort);

@@ -4,10 +4,11 @@
 
 #include <commctrl.h>
 
-#include "settings/program_path.h"
 #include "scores/record.h"
+#include "settings/program_path.h"
 
 RecordWriteFn g_recordWrite = WriteFile;
+RecordReadFn g_recordRead = ReadFile;
 
 namespace {
 
@@ -31,10 +32,24 @@ HANDLE OpenRecordFile(DWORD access)
     }
 }
 
+// A file read through the record reader; tells a failed read from the end,
+// which the reader itself sees alike.
+struct FileSource
+{
+    HANDLE file;
+    LONGLONG consumed; // bytes handed to the reader
+    bool failed;
+};
+
 size_t ReadFromFile(void *context, unsigned char *dst, size_t capacity)
 {
+    FileSource *source = static_cast<FileSource *>(context);
     DWORD got = 0;
-    if (!ReadFile(static_cast<HANDLE>(context), dst, static_cast<DWORD>(capacity), &got, nullptr)) return 0;
+    if (!g_recordRead(source->file, dst, static_cast<DWORD>(capacity), &got, nullptr)) {
+        source->failed = true;
+        return 0;
+    }
+    source->consumed += got;
     return got;
 }
 
@@ -73,19 +88,26 @@ void AddRow(HWND listView, ScoreRecord &record)
 // A file that ends inside a record (a write cut short by another program or
 // a full disk) would join the next record to those bytes, and the reader
 // would list a mangled row in place of it: such a tail is cut off first.
-// Spots that are no record at all are left as they are.
+// Only a tail proven to be the file's end is cut: after a failed read (a
+// network share, failing media) the bytes seen are not the whole file, and
+// cutting there would lose every record after them. Spots that are no
+// record at all are left as they are.
 void DropTruncatedTail(HANDLE file)
 {
+    FileSource source = {file, 0, false};
     RecordReader reader;
-    StartRecordReader(&reader, ReadFromFile, file);
+    StartRecordReader(&reader, ReadFromFile, &source);
     ScoreRecord record;
-    LONG whole = 0;
-    while (NextRecord(&reader, &record))
-        whole += lstrlenA(record.name) + static_cast<LONG>(RECORD_MIN);
-    if (reader.end > reader.pos &&
-        DecodeRecord(reader.window + reader.pos, reader.end - reader.pos, &record) == 0) {
-        SetFilePointer(file, whole, nullptr, FILE_BEGIN);
-        SetEndOfFile(file);
+    while (NextRecord(&reader, &record)) {}
+    LARGE_INTEGER size = {};
+    if (source.failed || !GetFileSizeEx(file, &size) || source.consumed != size.QuadPart) return;
+    // The tail's place comes from the bytes consumed, not from adding up the
+    // records' lengths, which leave out any damage passed over.
+    const size_t tail = reader.end - reader.pos;
+    if (tail > 0 && DecodeRecord(reader.window + reader.pos, tail, &record) == 0) {
+        LARGE_INTEGER cut;
+        cut.QuadPart = source.consumed - static_cast<LONGLONG>(tail);
+        if (SetFilePointerEx(file, cut, nullptr, FILE_BEGIN)) SetEndOfFile(file);
     }
 }
 
@@ -136,8 +158,9 @@ int ScoreFile::FillList(HWND listView)
     // Unredrawn while it fills: a list that lays itself out again after
     // every row takes milliseconds a row, minutes for a long file.
     SendMessageA(listView, WM_SETREDRAW, FALSE, 0);
+    FileSource source = {file, 0, false};
     RecordReader reader;
-    StartRecordReader(&reader, ReadFromFile, file);
+    StartRecordReader(&reader, ReadFromFile, &source);
     ScoreRecord record;
     while (NextRecord(&reader, &record))
         AddRow(listView, record);

@@ -6,7 +6,7 @@
 
 // Loads ball.bmp from the current directory as a DIB section (its colour
 // table replaceable). Null when missing or unreadable, and for anything but
-// an uncompressed 4-bit picture of at most 1024 pixels a side that the file
+// an uncompressed 4-bit picture (of any size) whose pixel rows the file
 // wholly holds. The caller owns the result and frees it with GdiDelete
 // (view/gdi.h).
 HBITMAP LoadBallBitmap();

@@ -14,11 +14,6 @@ namespace {
 // LoadImageA implementations (Wine's) search the program's folder first, so
 // the file checked below and the file loaded could differ.
 const char kBallFile[] = ".\\ball.bmp";
-// The picture is only ever stretched onto a cell or the Options preview, a
-// few hundred pixels at most; anything larger than this per side is a
-// damaged or hostile file, refused before LoadImageA reserves memory for it
-// and before eight stretches per build would make resizing sluggish.
-constexpr long kMaxBallSide = 1024;
 
 uint32_t Le32(const unsigned char *p)
 {
@@ -31,10 +26,10 @@ unsigned Le16(const unsigned char *p)
 }
 
 // Reads the headers of ball.bmp and accepts only what the tinting can use:
-// an uncompressed 4-bit bitmap of sane size whose pixel rows the file really
+// an uncompressed 4-bit bitmap of any size whose pixel rows the file really
 // holds. LoadImageA is then never handed a truncated file, a header that
-// claims gigabytes, nor anything that is not a regular file (a folder of
-// that name fails CreateFileA).
+// claims more than the file holds, nor anything that is not a regular file
+// (a folder of that name fails CreateFileA).
 bool BallFileLooksUsable()
 {
     HANDLE file = CreateFileA(kBallFile, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -69,7 +64,9 @@ bool BallFileLooksUsable()
     if (height < 0) height = -height; // top-down rows
     // A short colour table would leave some indices untinted.
     if (planes != 1 || bits != 4 || compression != BI_RGB || (colours != 0 && colours != 16)) return false;
-    if (width < 1 || width > kMaxBallSide || height < 1 || height > kMaxBallSide) return false;
+    if (width < 1 || height < 1) return false;
+    // Sides are below 2^31, so a row is below 2^30 bytes and all the rows
+    // below 2^61: the sum cannot overflow 64 bits.
     const long long rowBytes = (width * 4 + 31) / 32 * 4;
     return dataOffset >= 14 + infoSize && dataOffset + rowBytes * height <= size.QuadPart;
 }

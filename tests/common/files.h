@@ -1,7 +1,8 @@
 // Whole-file bytes and the records they hold, for the in-process and the
 // black-box Windows tests alike.
 #pragma once
-#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -10,24 +11,14 @@
 // The file's bytes; "" when it cannot be opened.
 inline std::string ReadFileBytes(const std::string &path)
 {
-    std::string out;
-    FILE *f = std::fopen(path.c_str(), "rb");
-    if (!f) return out;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
-    std::fclose(f);
-    return out;
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // Replaces the file with exactly these bytes.
 inline void WriteFileBytes(const std::string &path, const std::string &bytes)
 {
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f) return;
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // Every complete record at the start of the bytes; wholeBytes gets how many
