@@ -1,6 +1,6 @@
 # Windows build: the game, its art, and the tests run under Wine.
 set(KUVEX_WIN_FLAGS -static -static-libgcc -static-libstdc++)
-set(KUVEX_WIN_LIBS comctl32 shlwapi gdi32 user32 kernel32)
+set(KUVEX_WIN_LIBS comctl32 shlwapi shell32 gdi32 user32 kernel32)
 
 add_library(kuvex_core STATIC ${KUVEX_PURE_SOURCES})
 kuvex_flags(kuvex_core)
