@@ -79,7 +79,7 @@ bool SetImmutable(const std::string &dir, bool lock)
 void Remove(const std::string &dir)
 {
     if (GetFileAttributesA(dir.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    SetImmutable(dir, false);
+    if (!Writable(dir)) SetImmutable(dir, false);
     std::string list = dir + '\0'; // the second NUL ends the list
     SHFILEOPSTRUCTA op = {};
     op.wFunc = FO_DELETE;
@@ -224,24 +224,29 @@ struct Game
         GetExitCodeProcess(pi.hProcess, &code);
         return static_cast<int>(code);
     }
-    // The screen point at the centre of cell (c, r).
-    POINT Cell(int c, int r) const
+    // The field control's client area on the screen.
+    RECT Field() const
     {
         HWND field = FindWindowExA(main, nullptr, "Static", "field");
         RECT rc = {};
         GetClientRect(field, &rc);
-        POINT p = {(2 * c + 1) * rc.right / 16, (2 * r + 1) * rc.bottom / 16};
-        ClientToScreen(field, &p);
-        return p;
+        MapWindowPoints(field, nullptr, reinterpret_cast<POINT *>(&rc), 2);
+        return rc;
+    }
+    static POINT Centre(const RECT &f, int c, int r)
+    {
+        return {f.left + (2 * c + 1) * (f.right - f.left) / 16,
+                f.top + (2 * r + 1) * (f.bottom - f.top) / 16};
     }
     // The board as the screen shows it; false unless every cell shows a piece.
     bool Read(Board &b) const
     {
+        const RECT field = Field();
         HDC screen = GetDC(nullptr);
         int known = 0;
         for (int c = 0; c < 8; ++c)
             for (int r = 0; r < 8; ++r) {
-                const POINT p = Cell(c, r);
+                const POINT p = Centre(field, c, r);
                 const COLORREF px = GetPixel(screen, p.x, p.y);
                 for (int k = 0; k < 8; ++k)
                     if (b.colors[k] == px) b.grid[c][r] = k, ++known;
@@ -249,11 +254,22 @@ struct Game
         ReleaseDC(nullptr, screen);
         return known == 64;
     }
-    void Click(int c, int r) const
+    // A real click in cell (c, r), off its centre by turns to the left and
+    // the right, so that two on one cell never make a double click.
+    void Click(int c, int r)
     {
-        const POINT p = Cell(c, r);
-        SendClick(p.x, p.y, Wait);
+        const POINT p = Centre(Field(), c, r);
+        const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_MOUSE;
+        // Each press carries its own place: no wait for the pointer to get there.
+        in[0].mi.dx = ((p.x + (++clicks % 2 ? 8 : -8)) * 65536 + w / 2) / w;
+        in[0].mi.dy = (p.y * 65536 + h / 2) / h;
+        in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN;
+        in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, in, sizeof(INPUT));
     }
+    int clicks = 0;
     // Reads the settled board and makes its first move with real clicks.
     // false when the board could not be read or offers no move (the
     // game-over dialog is then up, or expected); gained gets the score won.
@@ -275,6 +291,227 @@ struct Game
         return true;
     }
 };
+
+std::string Noise(size_t n, uint32_t seed)
+{
+    std::string out(n, '\0');
+    for (char &c : out)
+        c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+    return out;
+}
+// A bitmap file of width x height at bits per pixel, grey colours up to 8
+// bits, pixel rows only when withRows.
+std::string Bmp(uint32_t width, uint32_t height, uint32_t bits, bool withRows = true)
+{
+    const uint32_t colours = bits <= 8 ? 1u << bits : 0, rows = (width * bits + 31) / 32 * 4 * height;
+    const uint32_t offset = 54 + 4 * colours,
+                   fields[] = {offset + rows, 0,    offset, 40,      width, height, 1 | bits << 16, 0,
+                               rows,          2835, 2835,   colours, 0};
+    std::string out = "BM" + std::string(reinterpret_cast<const char *>(fields), sizeof fields);
+    for (uint32_t i = 0; i < colours; ++i) {
+        const uint32_t grey = i * 255 / (colours - 1) * 0x010101u;
+        out.append(reinterpret_cast<const char *>(&grey), 4);
+    }
+    return out + (withRows ? Noise(rows, 7) : "");
+}
+
+// How a row of the table sets up its folder beyond its three files.
+enum Setup
+{
+    NONE,
+    REC_HELD,      // another program holds kuvex.rec open (no sharing)
+    REC_READ_ONLY, // kuvex.rec read-only
+    DIR_READ_ONLY, // the folder and both files read-only
+    DIR_LONG,      // kuvex.exe's path is 259 characters long
+    DIR_RUSSIAN,   // a Russian folder name with blanks
+    WHOLE_LINE,    // args is the whole command line
+    MISREAD,       // the arguments name a folder that does not exist: files go to AppData
+};
+struct Row
+{
+    const char *name;
+    std::string ini, rec, ball, args;
+    Setup setup;
+};
+
+// The catalogue of damaged and hostile surroundings. Every row goes through
+// the same steps: the game starts and answers after a row of swap attempts,
+// lists at least every whole record, leaves them in place, and ends with
+// exit code 0 (menu Exit and the close box in turn).
+std::vector<Row> Catalogue()
+{
+    const std::string plain = PLAIN_INI, three = Record("Аня", 5) + Record("Борис", 12) + Record("", 7);
+    const std::string next = Record("Вера", 300), good = "\1good", none = "\1none", folder = "\1folder";
+    std::string many;
+    for (int i = 0; i < 10000; ++i)
+        many += Record(i % 2 ? "Игрок" : "", i + 1);
+    std::string utf16 = "\xFF\xFE";
+    for (char ch : plain)
+        utf16 += std::string(1, ch) + '\0';
+    return {
+        {"ini: binary garbage", Noise(4000, 1), three, good, "", NONE},
+        {"ini: section then garbage", "[Kuvex]\r\n" + Noise(4000, 2), three, good, "", NONE},
+        {"ini: empty file", "", three, good, "", NONE},
+        {"ini: a folder of that name", folder, three, good, "", NONE},
+        {"ini: keys without a section", plain.substr(9), three, good, "", NONE},
+        {"ini: UTF-16 text", utf16, three, good, "", NONE},
+        {"ini: numbers past 32 bits",
+         "[Kuvex]\r\nanim=99999999999\r\ngamma=2147483648\r\nsatur=-2147483649\r\n", three, good, "", NONE},
+        {"ini: negative numbers", "[Kuvex]\r\nanim=-1\r\ngamma=-5\r\nsatur=-7\r\n", three, good, "", NONE},
+        {"ini: gamma 0", "[Kuvex]\r\nanim=0\r\ngamma=0\r\nsatur=1\r\n", three, good, "", NONE},
+        {"ini: gamma 99", "[Kuvex]\r\nanim=0\r\ngamma=99\r\nsatur=1\r\n", three, good, "", NONE},
+        {"ini: satur 0", "[Kuvex]\r\nanim=0\r\ngamma=14\r\nsatur=0\r\n", three, good, "", NONE},
+        {"ini: anim 5000", "[Kuvex]\r\nanim=5000\r\n", three, good, "", NONE},
+        {"ini: name of 10000 bytes", plain + "name=" + std::string(10000, '\xDF') + "\r\n", three, good, "",
+         NONE},
+        {"ini: empty name", plain + "name=\r\n", three, good, "", NONE},
+        {"ini: back with a wrong checksum", plain + "back=0000FF00AA\r\n", three, good, "", NONE},
+        {"ini: back not hexadecimal", plain + "back=ZZZZZZZZZZ\r\n", three, good, "", NONE},
+        {"ini: back of 5000 digits", plain + "back=" + std::string(5000, 'F') + "\r\n", three, good, "",
+         NONE},
+        {"ini: back of 2 digits", plain + "back=00\r\n", three, good, "", NONE},
+        {"ini: one line of 100000 bytes", plain + std::string(100000, 'x') + "\r\n", three, good, "", NONE},
+        {"rec: empty file", plain, "", good, "", NONE},
+        {"rec: none", plain, none, good, "", NONE},
+        {"rec: cut inside a name", plain, three + next.substr(0, 2), good, "", NONE},
+        {"rec: cut after the name's NUL", plain, three + next.substr(0, 5), good, "", NONE},
+        {"rec: cut inside the score", plain, three + next.substr(0, 6), good, "", NONE},
+        {"rec: cut inside the time", plain, three + next.substr(0, 14), good, "", NONE},
+        {"rec: one byte short", plain, three + next.substr(0, next.size() - 1), good, "", NONE},
+        {"rec: name without NUL to the end", plain, three + std::string(300, 'N'), good, "", NONE},
+        {"rec: 300-byte name between records", plain,
+         three + std::string(300, 'N') + '\0' + next.substr(next.size() - 18) + next, good, "", NONE},
+        {"rec: 255-byte name", plain, three + Record(std::string(255, 'L').c_str(), 9) + next, good, "",
+         NONE},
+        {"rec: random bytes", plain, Noise(5000, 3), good, "", NONE},
+        {"rec: 10000 records", plain, many, good, "", NONE},
+        {"rec: a folder of that name", plain, folder, good, "", NONE},
+        {"rec: held open by another program", plain, three, good, "", REC_HELD},
+        {"rec: read-only file", plain, three, good, "", REC_READ_ONLY},
+        {"bmp: missing", plain, three, none, "", NONE},
+        {"bmp: empty file", plain, three, "", "", NONE},
+        {"bmp: a folder of that name", plain, three, folder, "", NONE},
+        {"bmp: random bytes", plain, three, Noise(3000, 4), "", NONE},
+        {"bmp: truncated to half", plain, three, Bmp(32, 32, 4).substr(0, 300), "", NONE},
+        {"bmp: headers only", plain, three, Bmp(32, 32, 4, false), "", NONE},
+        {"bmp: 1-bit", plain, three, Bmp(32, 32, 1), "", NONE},
+        {"bmp: 8-bit", plain, three, Bmp(32, 32, 8), "", NONE},
+        {"bmp: 24-bit", plain, three, Bmp(32, 32, 24), "", NONE},
+        {"bmp: 0 x 0", plain, three, Bmp(0, 0, 4), "", NONE},
+        {"bmp: header of 30000 x 30000", plain, three, Bmp(30000, 30000, 4, false) + Noise(5000, 5), "",
+         NONE},
+        {"bmp: 4-bit of 3 x 2", plain, three, Bmp(3, 2, 4), "", NONE},
+        {"cmd: 30000 characters of arguments", plain, three, good, std::string(30000, 'x'), NONE},
+        {"cmd: unbalanced quote", plain, three, good, "\"a b", NONE},
+        {"cmd: arguments with backslashes", plain, three, good, "a\\b\\c \\\\server\\share", MISREAD},
+        {"cmd: quotes and blanks only", plain, three, good, "  \"\"  \"  ", WHOLE_LINE},
+        {"cmd: bare program name", plain, three, good, "kuvex.exe", WHOLE_LINE},
+        {"dir: read-only folder and files", plain, three, good, "", DIR_READ_ONLY},
+        {"dir: path of 259 characters", plain, three, good, "", DIR_LONG},
+        {"dir: Russian name with blanks", plain, three, good, "", DIR_RUSSIAN},
+    };
+}
+
+// Runs one row in folder e2e-<index>; "" when all went as it should, else
+// what did not. line gets the row of the printed table.
+std::string RunRow(const Row &row, int index, std::string *line)
+{
+    const DWORD t0 = GetTickCount();
+    std::string dir = GameFolder(std::to_string(index).c_str(), row.ini, row.rec, row.ball);
+    if (row.setup == DIR_LONG || row.setup == DIR_RUSSIAN) {
+        std::string to = dir + "\\Мои игры\\Кувекс 2002 (копия)";
+        if (row.setup == DIR_LONG) to = dir + "\\" + std::string(248 - dir.size(), 'd');
+        SHCreateDirectoryExA(nullptr, to.c_str(), nullptr);
+        for (const char *name : {"\\kuvex.exe", "\\ball.bmp", "\\kuvex.ini", "\\kuvex.rec"})
+            MoveFileA((dir + name).c_str(), (to + name).c_str());
+        dir = to;
+    }
+    const std::string rec = dir + "\\kuvex.rec", exe = dir + "\\kuvex.exe";
+    if (row.setup == REC_READ_ONLY || row.setup == DIR_READ_ONLY)
+        SetFileAttributesA(rec.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (row.setup == DIR_READ_ONLY) {
+        SetFileAttributesA((dir + "\\kuvex.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    HANDLE held = row.setup == REC_HELD
+                      ? CreateFileA(rec.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                      : INVALID_HANDLE_VALUE;
+    size_t whole = 0;
+    const int wholeRecords = static_cast<int>(Records(row.rec, &whole).size());
+    std::string problems;
+    int rows = -1, code = -2, gained = -1;
+    {
+        Game game;
+        const std::string cmd = row.setup == WHOLE_LINE ? row.args : "\"" + exe + "\" " + row.args;
+        if (!game.Start(exe, dir, cmd)) problems += " did not start;";
+        if (HWND over = game.Dialog(GAME_OVER))
+            PostMessageA(over, WM_COMMAND, IDOK, 0); // no move at the opening
+        const int before = game.Score();
+        // Swap attempts as the field reports clicks: a cell, then each of its
+        // neighbours (a refused swap keeps the cell selected), for nine cells.
+        for (int cell = 0; cell < 45; ++cell) {
+            const int c = cell / 15 * 3 + 1, r = cell / 5 % 3 * 3 + 1, k = cell % 5;
+            POINT p = Game::Centre(game.Field(), c + (k == 1) - (k == 3), r + (k == 2) - (k == 4));
+            ScreenToClient(game.main, &p);
+            PostMessageA(game.main, WM_PARENTNOTIFY, WM_LBUTTONDOWN, MAKELPARAM(p.x, p.y));
+        }
+        // The list opens once the clicks before it in the queue are handled.
+        PostMessageA(game.main, WM_COMMAND, IDM_BEST, 0);
+        if (HWND best = game.Dialog("Лучшие", 20000)) {
+            gained = game.Score() - before;
+            DWORD_PTR n = 0;
+            SendMessageTimeoutA(GetDlgItem(best, IDC_BEST_LIST), LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000,
+                                &n);
+            rows = static_cast<int>(n);
+            PostMessageA(best, WM_COMMAND, IDOK, 0);
+            if (!game.Gone("Лучшие")) problems += " list not closed;";
+        }
+        if (HWND over = game.Dialog(GAME_OVER, 300)) PostMessageA(over, WM_COMMAND, IDOK, 0);
+        if (!game.Gone(GAME_OVER) || !game.Answering()) problems += " no answer;";
+        if (index % 2)
+            PostMessageA(game.main, WM_COMMAND, IDM_EXIT, 0);
+        else
+            PostMessageA(game.main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        code = game.Exit();
+    }
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    // A game ended by the swaps is recorded after the list has been read.
+    const bool listable = held == INVALID_HANDLE_VALUE && row.rec != "\1folder";
+    const int least = row.setup == MISREAD ? 0 : wholeRecords;
+    if (listable ? rows < least : rows != 0) problems += " rows;";
+    if (ReadFileBytes(rec).compare(0, whole, row.rec, 0, whole)) problems += " records lost;";
+    if (code != 0) problems += " exit code;";
+    SetFileAttributesA(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
+    char text[200];
+    std::snprintf(text, sizeof text, "%-36s %+6d %6d %5d %6lu %s", row.name, gained, rows, code,
+                  GetTickCount() - t0, problems.empty() ? "ok" : problems.c_str());
+    *line = text;
+    return problems;
+}
+
+// The rows run side by side, each in its own folder, by posted messages
+// (real input has one pointer and one focus).
+TEST(BlackBox, HostileSurroundingsTable)
+{
+    std::vector<Row> rows = Catalogue();
+    if (getenv("TMPROW")) rows = {rows[atoi(getenv("TMPROW"))]};
+    std::vector<std::string> problems(rows.size()), lines(rows.size());
+    std::atomic<int> next(0);
+    std::vector<std::thread> workers;
+    for (int w = 0; w < 6; ++w)
+        workers.emplace_back([&] {
+            for (int i; (i = next++) < static_cast<int>(rows.size());)
+                problems[i] = RunRow(rows[i], i, &lines[i]);
+        });
+    for (std::thread &w : workers)
+        w.join();
+    std::printf("%-36s %6s %6s %5s %6s\n", "case", "points", "rows", "exit", "ms");
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::printf("%s\n", lines[i].c_str());
+        EXPECT_EQ(problems[i], "") << rows[i].name;
+        Remove(BuildDir() + "\\e2e-" + std::to_string(i));
+    }
+}
 
 // Private bytes of the game; Wine reports them as the pagefile usage.
 size_t PrivateBytes(HANDLE process)
