@@ -26,9 +26,13 @@ else
     cp "$WIN/kuvex.exe" "$WIN/ball.bmp" "$GAME/"
 fi
 cd "$GAME"
+# The game finds its folder from its command line: give it the full path, as
+# Explorer does (a bare "./kuvex.exe" names no folder, and the profile
+# functions then put kuvex.ini in C:\windows).
+EXE="Z:$(printf '%s' "$GAME/kuvex.exe" | tr / '\\')"
 
 if [ -n "$DISPLAY" ]; then
-    exec "$ROOT/scripts/wine-run.sh" ./kuvex.exe
+    exec "$ROOT/scripts/wine-run.sh" "$EXE"
 fi
 
 # No display: play it headless until its window has drawn, then take a picture.
@@ -48,7 +52,7 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 START=$(date +%s)
-"$ROOT/scripts/wine-run.sh" explorer /desktop=Kuvex,1024x768 ./kuvex.exe &
+"$ROOT/scripts/wine-run.sh" explorer /desktop=Kuvex,1024x768 "$EXE" &
 # A first run spends its first half minute or more making the Wine prefix.
 # The board's background (default 0,200,0) on the screen means the window
 # has drawn; a moment more lets the opening cascade settle.
