@@ -114,6 +114,8 @@ struct Game
     {
         return Until([&] { return !Find(caption); }, 5000);
     }
+    // OK to the dialog; with none up, the post goes to this thread's own
+    // queue, which nothing reads.
     void Close(const char *caption) const { PostMessageA(Find(caption), WM_COMMAND, IDOK, 0), Gone(caption); }
     bool Answering() const { return SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 20000, nullptr); }
     int Score() const { return GetWindowTextA(main, title, 512) ? atoi(strrchr(title, ':') + 1) : -1; }
