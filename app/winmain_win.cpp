@@ -4,8 +4,8 @@
 #include <commctrl.h>
 
 #include "app/app.h"
-#include "settings/program_path.h"
 #include "res/resource.h"
+#include "settings/program_path.h"
 #include "settings/settings_store.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
@@ -14,6 +14,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&icc);
 
+    ChooseDataFolder();
     BuildProgramFilePath(g_settingsPath, "kuvex.ini");
     if (LoadSettings(g_settingsPath) != 0) SaveSettings(g_settingsPath);
 

@@ -1,4 +1,6 @@
-// Paths of the files that lie in the program's directory.
+// Paths of the program's own files (settings and records): beside the
+// program, or in the player's application-data folder when the program's
+// folder may not be written.
 #pragma once
 #include <cstddef>
 
@@ -7,12 +9,22 @@ constexpr size_t PATH_CAP = 260; // MAX_PATH
 // The settings path, built once at start-up.
 extern char g_settingsPath[PATH_CAP];
 
-// Builds "<program directory>\<fileName>" from the process command line
-// (quotes and blanks trimmed at both ends, last component dropped) into out
-// (PATH_CAP bytes). Never writes past out, however long the command line.
+// Decides once, at start-up, where the program's files live: the program's
+// directory when a file can be created there, else "%APPDATA%\Kuvex 2002",
+// made when missing and given copies of the files beside the program that it
+// lacks (copies already there are never overwritten). When that folder cannot
+// be had either, the program's directory stays.
+void ChooseDataFolder();
+
+// Builds "<data folder>\<fileName>" into out (PATH_CAP bytes): the folder
+// ChooseDataFolder chose, or, before it or when it kept the program's
+// directory, that directory as the process command line names it (quotes and
+// blanks trimmed at both ends, last component dropped). Never writes past out,
+// however long the command line.
 void BuildProgramFilePath(char *out, const char *fileName);
 
-// The same from a given command line (up to 32767 characters are taken).
-// When the resulting path would not fit PATH_CAP bytes, out is the bare
-// fileName, which names the file in the current directory.
+// The program's directory from a given command line (up to 32767 characters
+// are taken), joined with fileName. When the resulting path would not fit
+// PATH_CAP bytes, out is the bare fileName, which names the file in the
+// current directory.
 void BuildFilePathFromCommandLine(char *out, const char *commandLine, const char *fileName);
