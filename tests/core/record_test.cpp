@@ -1,5 +1,5 @@
-// The record file's bytes, the streaming reader over whole, cut and damaged
-// files, and the "back" setting's value text.
+// The record file's bytes and the streaming reader: every cut of a file,
+// damaged spots and what follows them; the "back" setting's value text.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -18,8 +18,7 @@ const RecordTime kTime = {2002, 12, 4, 5, 9, 3, 7, 250}; // Thursday 5 Dec 2002 
 Bytes Encode(const std::string &name, int32_t score, const RecordTime &time = kTime)
 {
     unsigned char out[RECORD_MAX];
-    const size_t n = EncodeRecord(name.c_str(), score, time, out);
-    return Bytes(out, out + n);
+    return Bytes(out, out + EncodeRecord(name.c_str(), score, time, out));
 }
 
 Bytes operator+(Bytes a, const Bytes &b)
@@ -28,159 +27,197 @@ Bytes operator+(Bytes a, const Bytes &b)
     return a;
 }
 
-// A byte source handing out at most `chunk` bytes per call, so records are
-// split across reads in every possible place.
-struct ChunkSource
+Bytes Cut(Bytes a, size_t size)
 {
-    const Bytes *data;
-    size_t at;
-    size_t chunk;
-    static size_t Read(void *context, unsigned char *dst, size_t capacity)
-    {
-        auto *s = static_cast<ChunkSource *>(context);
-        size_t n = s->data->size() - s->at;
-        n = std::min(n, std::min(capacity, s->chunk));
-        if (n > 0)
-            memcpy(dst, s->data->data() + s->at, n);
-        s->at += n;
-        return n;
-    }
-};
-
-struct Row
-{
-    std::string name;
-    unsigned score;
-};
-
-std::vector<Row> ReadAll(const Bytes &data, size_t chunk = RECORD_WINDOW)
-{
-    ChunkSource source = {&data, 0, chunk};
-    static RecordReader reader; // 4 KB window: keep it off the test's stack
-    StartRecordReader(&reader, ChunkSource::Read, &source);
-    std::vector<Row> rows;
-    ScoreRecord record;
-    while (NextRecord(&reader, &record))
-        rows.push_back({record.name, record.score});
-    return rows;
+    a.resize(size);
+    return a;
 }
 
-TEST(RecordBytes, KnownRecordAndItsFields)
+// What a reader makes of data handed out `chunk` bytes at a time.
+struct Listing
 {
-    const Bytes expected = {0xC8, 0xED, 0xEA, 0xEE, 0xE3, 0xED, 0xE8, 0xF2, 0xEE, 0x00,
-                            0x25, 0x00, 0xD2, 0x07, 0x0C, 0x00, 0x04, 0x00, 0x05, 0x00,
-                            0x09, 0x00, 0x03, 0x00, 0x07, 0x00, 0xFA, 0x00};
-    const Bytes bytes = Encode("Инкогнито", 37);
-    EXPECT_EQ(bytes, expected);
+    std::vector<std::string> names;
+    std::vector<unsigned> scores;
+    size_t tail, held;
+};
 
+Listing ReadAll(const Bytes &data, size_t chunk)
+{
+    struct Source
+    {
+        const Bytes &data;
+        size_t at, chunk;
+    } source = {data, 0, chunk};
+    auto read = [](void *context, unsigned char *dst, size_t capacity) {
+        Source &s = *static_cast<Source *>(context);
+        const size_t n = std::min({s.data.size() - s.at, capacity, s.chunk});
+        std::copy_n(s.data.begin() + long(s.at), n, dst);
+        std::fill_n(dst + n, capacity - n, 0); // a reader that looks past the data finds false names
+        return s.at += n, n;
+    };
+    static RecordReader reader; // 4 KB window: off the test's stack
+    StartRecordReader(&reader, read, &source);
+    Listing out;
     ScoreRecord record;
-    ASSERT_EQ(DecodeRecord(bytes.data(), bytes.size(), &record), 28);
+    while (NextRecord(&reader, &record))
+        out.names.push_back(record.name), out.scores.push_back(record.score);
+    out.tail = reader.tail, out.held = reader.end - reader.pos;
+    return out;
+}
+
+TEST(Record, KnownBytesNameLengthsAndScoreBits)
+{
+    const Bytes known = {0xC8, 0xED, 0xEA, 0xEE, 0xE3, 0xED, 0xE8, 0xF2, 0xEE, 0x00, 0x25, 0x00, 0xD2, 0x07,
+                         0x0C, 0x00, 0x04, 0x00, 0x05, 0x00, 0x09, 0x00, 0x03, 0x00, 0x07, 0x00, 0xFA, 0x00};
+    EXPECT_EQ(Encode("Инкогнито", 37), known);
+    ScoreRecord record;
+    ASSERT_EQ(DecodeRecord(known.data(), known.size(), &record), 28);
     EXPECT_STREQ(record.name, "Инкогнито");
     EXPECT_EQ(record.score, 37);
     EXPECT_EQ(0, memcmp(&record.time, &kTime, sizeof kTime));
-
     char date[RECORD_DATE_CAP];
-    FormatRecordDate(record.time, date, sizeof date);
+    EXPECT_EQ(FormatRecordDate(record.time, date, sizeof date), 17);
     EXPECT_STREQ(date, "5.12.2002 в 9:3:7");
+
+    EXPECT_EQ(Encode("", 1).size(), RECORD_MIN);
+    EXPECT_EQ(Encode(std::string(300, 'x'), 1).size(), RECORD_MAX) << "cut to the 255 the reader takes";
+    const std::string longest(255, '\xE9');
+    const Listing l = ReadAll(Encode(longest, 65535) + Encode("", 70000) + Encode("c", -1), 4096);
+    EXPECT_EQ(l.names, (std::vector<std::string>{longest, "", "c"}));
+    EXPECT_EQ(l.scores, (std::vector<unsigned>{65535, 4464, 65535}));
 }
 
-TEST(RecordBytes, NameLengthsAndScoreBits)
-{
-    const Bytes empty = Encode("", 1);
-    ASSERT_EQ(empty.size(), 19u);
-    EXPECT_EQ(empty[0], 0);
-
-    const std::string longName(255, '\xE9');
-    const Bytes longest = Encode(longName, 100);
-    ASSERT_EQ(longest.size(), RECORD_MAX);
-    ScoreRecord record;
-    ASSERT_EQ(DecodeRecord(longest.data(), longest.size(), &record), static_cast<int>(RECORD_MAX));
-    EXPECT_EQ(std::string(record.name), longName);
-    // Longer names are cut to what the reader takes.
-    EXPECT_EQ(Encode(std::string(300, 'x'), 1).size(), RECORD_MAX);
-
-    const std::vector<Row> rows = ReadAll(Encode("a", 65535) + Encode("b", 70000) + Encode("c", -1));
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].score, 65535u);
-    EXPECT_EQ(rows[1].score, 4464u);
-    EXPECT_EQ(rows[2].score, 65535u);
-}
-
-TEST(RecordReader, EveryCutOfThreeRecordsKeepsOnlyCompleteOnes)
+TEST(Record, EveryCutOfAFileListsTheWholeRecordsBeforeIt)
 {
     const Bytes a = Encode("Аня", 5), b = Encode("", 12), c = Encode(std::string(255, 'z'), 7);
     const Bytes file = a + b + c;
-    const size_t ends[3] = {a.size(), a.size() + b.size(), file.size()};
-    for (size_t chunk : {size_t(1), size_t(7), size_t(RECORD_WINDOW)})
+    const size_t starts[5] = {0, a.size(), a.size() + b.size(), file.size(), SIZE_MAX};
+    for (size_t chunk : {size_t(1), size_t(7), RECORD_WINDOW})
         for (size_t cut = 0; cut <= file.size(); ++cut) {
-            const Bytes part(file.begin(), file.begin() + static_cast<long>(cut));
-            size_t complete = 0;
-            while (complete < 3 && ends[complete] <= cut)
-                ++complete;
-            const std::vector<Row> rows = ReadAll(part, chunk);
-            ASSERT_EQ(rows.size(), complete) << "cut " << cut << " chunk " << chunk;
-            const unsigned scores[3] = {5, 12, 7};
-            for (size_t i = 0; i < complete; ++i)
-                EXPECT_EQ(rows[i].score, scores[i]);
+            const Listing l = ReadAll(Bytes(file.begin(), file.begin() + long(cut)), chunk);
+            size_t whole = 0;
+            while (starts[whole + 1] <= cut)
+                ++whole;
+            std::vector<unsigned> want = {5, 12, 7};
+            want.resize(whole);
+            ASSERT_EQ(l.scores, want) << "cut " << cut << ", chunk " << chunk;
+            ASSERT_EQ(l.tail, cut > starts[whole] ? starts[whole] : RECORD_NO_TAIL) << "cut " << cut;
+            ASSERT_EQ(l.held, cut - starts[whole]) << "the tail is held for the caller";
         }
 }
 
-TEST(RecordReader, NameWithoutNulStopsAfterTheRecordsBeforeIt)
+TEST(Record, ListingGoesOnAfterADamagedSpot)
 {
-    const Bytes first = Encode("first", 1), after = Encode("after", 2);
-    const Bytes file = first + Bytes(274, 'x') + after;
-    for (size_t chunk : {size_t(3), size_t(RECORD_WINDOW)}) {
-        const std::vector<Row> rows = ReadAll(file, chunk);
-        ASSERT_EQ(rows.size(), 1u);
-        EXPECT_EQ(rows[0].name, "first");
-    }
-    // The bad spot alone, exactly 274 bytes long.
-    ScoreRecord record;
-    const Bytes bad(274, 'x');
-    EXPECT_EQ(DecodeRecord(bad.data(), bad.size(), &record), -1);
-    EXPECT_TRUE(ReadAll(bad).empty());
+    const std::string x250(250, 'x'), x254(254, 'x');
+    RecordTime bad = kTime;
+    bad.month = 13;
+    const struct
+    {
+        Bytes data;
+        std::vector<std::string> names;
+        size_t tail;
+    } rows[] = {
+        {Encode("first", 1) + Bytes(274, 'x') + Encode("after", 2) + Encode("later", 3),
+         {"first", x250 + "after", "later"},
+         RECORD_NO_TAIL},
+        {Bytes(300, 'x') + Encode("a", 1), {x254 + "a"}, RECORD_NO_TAIL},
+        {Bytes(3000, 'x') + Encode(std::string(255, 'n'), 1), {std::string(255, 'n')}, RECORD_NO_TAIL},
+        {Encode("a", 1) + Bytes(1000, 'x'), {"a"}, RECORD_NO_TAIL}, // damage to the end
+        {Encode("a", 1) + Bytes(1000, 'x') + Cut(Encode("b", 2), 10), {"a"}, RECORD_NO_TAIL},
+        {Bytes(256, 'x') + Encode("bad", 1, bad) + Encode("ok", 2),
+         {"ok"},
+         RECORD_NO_TAIL}, // no false way back
+        {Encode("a", 1) + Bytes(300, 'x') + Encode("b", 2) + Cut(Encode("c", 3), 5),
+         {"a", x254 + "b"},
+         20 + 300 + 20},
+    };
+    for (const auto &row : rows)
+        for (size_t chunk : {size_t(1), size_t(7), RECORD_WINDOW}) {
+            const Listing l = ReadAll(row.data, chunk);
+            EXPECT_EQ(l.names, row.names) << "chunk " << chunk;
+            EXPECT_EQ(l.tail, row.tail);
+            EXPECT_EQ(l.held, 0u) << "no tail offset from record lengths after damage";
+        }
 }
 
-TEST(RecordReader, LongFileThroughTheWindow)
+TEST(Record, ALongFileWithDamageInTheMiddleThroughTheWindow)
 {
     Bytes file;
-    for (int i = 0; i < 10000; ++i) {
-        const Bytes r = Encode("Игрок " + std::to_string(i), i + 1);
+    for (int i = 0; i < 4000; ++i) {
+        const Bytes r = (i == 2000 ? Bytes(700, 0xFF) : Bytes()) + Encode("Игрок " + std::to_string(i), i);
         file.insert(file.end(), r.begin(), r.end());
     }
-    EXPECT_GT(file.size(), 250000u);
-    for (size_t chunk : {size_t(13), size_t(RECORD_WINDOW)}) {
-        const std::vector<Row> rows = ReadAll(file, chunk);
-        ASSERT_EQ(rows.size(), 10000u);
-        EXPECT_EQ(rows[9999].name, "Игрок 9999");
-        EXPECT_EQ(rows[9999].score, 10000u);
+    for (size_t chunk : {size_t(13), RECORD_WINDOW}) {
+        const Listing l = ReadAll(file, chunk);
+        ASSERT_EQ(l.names.size(), 4000u);
+        EXPECT_EQ(l.names[1999], "Игрок 1999");
+        EXPECT_EQ(l.names[2001], "Игрок 2001");
+        EXPECT_EQ(l.scores[3999], 3999u);
     }
 }
 
-TEST(BackValue, EncodesAndDecodes)
+TEST(Record, ValidTimes)
 {
-    char text[BACK_TEXT_CAP];
-    EncodeBackValue(0x0000C800u, text);
-    EXPECT_STREQ(text, "00C80000C8");
-    EncodeBackValue(0x000180FFu, text); // blue 255, green 128, red 1
-    EXPECT_STREQ(text, "FF80010080");
-
-    uint32_t back = 0;
-    ASSERT_EQ(DecodeBackValue("FF80010080", &back), 1);
-    EXPECT_EQ(back, 0x000180FFu);
-    ASSERT_EQ(DecodeBackValue("ff80010080", &back), 1);
-    EXPECT_EQ(back, 0x000180FFu);
-    ASSERT_EQ(DecodeBackValue("0102030A10", &back), 1);
-    EXPECT_EQ(back, 0x0A030201u); // the fourth byte is carried too
+    const struct
+    {
+        uint16_t RecordTime::*field;
+        uint16_t value;
+        bool valid;
+    } rows[] = {
+        {&RecordTime::month, 0, false},
+        {&RecordTime::month, 1, true},
+        {&RecordTime::month, 12, true},
+        {&RecordTime::month, 13, false},
+        {&RecordTime::day, 0, false},
+        {&RecordTime::day, 1, true},
+        {&RecordTime::day, 31, true},
+        {&RecordTime::day, 32, false},
+        {&RecordTime::hour, 0, true},
+        {&RecordTime::hour, 23, true},
+        {&RecordTime::hour, 24, false},
+        {&RecordTime::minute, 59, true},
+        {&RecordTime::minute, 60, false},
+        {&RecordTime::second, 59, true},
+        {&RecordTime::second, 60, false},
+        {&RecordTime::milliseconds, 999, true},
+        {&RecordTime::milliseconds, 1000, false},
+        {&RecordTime::year, 0, true},
+        {&RecordTime::dayOfWeek, 65535, true},
+    };
+    for (const auto &row : rows) {
+        RecordTime t = kTime;
+        t.*row.field = row.value;
+        EXPECT_EQ(IsValidRecordTime(t), row.valid) << row.value;
+    }
 }
 
-TEST(BackValue, RejectsAndKeepsTheOldValue)
+TEST(BackValue, EncodesDecodesAndRejects)
 {
-    for (const char *bad : {"FF80010081", "FF8001G080", "FF800100 80", "FF8001008", "FF8001008000",
-                            "FF800100800", "", "FF80-10080"}) {
+    const struct
+    {
+        const char *text;
+        int ok;
+        uint32_t back;
+    } rows[] = {
+        {"00C80000C8", 1, 0x0000C800u}, {"9F0AB0015A", 1, 0x01B00A9Fu},
+        {"9f0ab0015a", 1, 0x01B00A9Fu}, {"0102030A10", 1, 0x0A030201u}, // the fourth byte too
+        {"FF80010081", 0, 0},           {"FF8001G080", 0, 0},
+        {"FF800100 80", 0, 0},          {"FF8001008", 0, 0},
+        {"FF800100800", 0, 0},          {"", 0, 0},
+        {"FF80-10080", 0, 0},           {"9F8001008:", 0, 0},
+        {"@F80010080", 0, 0},           {"`F80010080", 0, 0},
+        {"gF80010080", 0, 0},           {"/F80010080", 0, 0},
+    };
+    for (const auto &row : rows) {
         uint32_t back = 0x12345678u;
-        EXPECT_EQ(DecodeBackValue(bad, &back), 0) << bad;
-        EXPECT_EQ(back, 0x12345678u) << bad;
+        EXPECT_EQ(DecodeBackValue(row.text, &back), row.ok) << row.text;
+        EXPECT_EQ(back, row.ok ? row.back : 0x12345678u) << row.text;
+        char text[BACK_TEXT_CAP];
+        EncodeBackValue(row.back, text);
+        std::string upper = row.text;
+        for (char &ch : upper)
+            ch = char(toupper(ch));
+        EXPECT_TRUE(!row.ok || text == upper) << text;
     }
 }
 

@@ -1,91 +1,64 @@
-// The test host and board helpers.
+// The test world (see recorder.h).
 #include "recorder.h"
 
-#include <cstdio>
 #include <new>
 
+#include "game/host.h"
+#include "game/random.h"
 #include "game/turn.h"
 
-Recorder *Recorder::current = nullptr;
+const Settings kInitialSettings = g_settings;
+Recorder rec;
 
-static void RecRepaint()
+namespace {
+
+void Log(const std::string &what)
 {
-    Recorder::current->calls.push_back("paint");
-}
-static void RecSetTitle(HWND, const char *t)
-{
-    Recorder::current->calls.push_back("title");
-    Recorder::current->titles.push_back(t);
-}
-static uint32_t RecTick()
-{
-    Recorder *r = Recorder::current;
-    uint32_t now = r->clock;
-    r->clock += r->clockStep;
-    return now;
-}
-static HWND RecCreateField(HWND)
-{
-    Recorder::current->calls.push_back("createField");
-    return reinterpret_cast<HWND>(0x1234);
-}
-static void RecDestroyField(HWND) {}
-static void RecGameOver(HWND)
-{
-    Recorder::current->calls.push_back("gameOver");
-}
-static void RecAppend(const char *name, int32_t s)
-{
-    Recorder::current->calls.push_back("append");
-    Recorder::current->records.emplace_back(name, s);
+    rec.log += rec.log.empty() ? what : " " + what;
 }
 
-static const GameHost kRecorderHost = {RecRepaint,      RecSetTitle, RecTick,  RecCreateField,
-                                       RecDestroyField, RecGameOver, RecAppend};
+const GameHost kHost = {
+    [] { Log("P"); },
+    [](HWND, const char *text) { Log("T"), rec.title = text; },
+    [] { return Log("t"), rec.clock += rec.step, rec.clock - rec.step; },
+    [](HWND) { return Log("F"), reinterpret_cast<HWND>(0x1234); },
+    [](HWND) { Log("D"); },
+    [](HWND) { Log("G"); },
+    [](const char *name, int32_t s) { Log("A" + std::string(name) + ":" + std::to_string(s)); },
+};
 
-void Recorder::Install()
-{
-    current = this;
-    g_host = &kRecorderHost;
-}
+} // namespace
 
-int Recorder::Count(const std::string &what) const
+void ResetWorld()
 {
-    int n = 0;
-    for (const auto &c : calls)
-        n += c == what;
-    return n;
-}
-
-void SetGrid(Board &b, const char *const rows[8])
-{
-    for (int r = 0; r < 8; ++r)
-        for (int c = 0; c < 8; ++c)
-            b.grid[c][r] = rows[r][c] == '.' ? EMPTY : rows[r][c] - '0';
-}
-
-std::vector<std::string> GridRows(const Board &b)
-{
-    std::vector<std::string> out;
-    for (int r = 0; r < 8; ++r) {
-        std::string row;
-        for (int c = 0; c < 8; ++c)
-            row += b.grid[c][r] == EMPTY ? '.' : static_cast<char>('0' + b.grid[c][r]);
-        out.push_back(row);
-    }
-    return out;
-}
-
-void SetNoMoveBoard(Board &b)
-{
-    for (int c = 0; c < 8; ++c)
-        for (int r = 0; r < 8; ++r)
-            b.grid[c][r] = (c + 3 * r) % 8;
-}
-
-void ResetBoard()
-{
-    g_board.fieldWnd = nullptr; // the fake field needs no destroying
+    rec = {"", "", 1000, 0x10000};
+    g_host = &kHost;
+    g_board.fieldWnd = nullptr; // the fake control needs no destroying
     g_board.~Board();
     new (&g_board) Board();
+    score = 0;
+    g_settings = kInitialSettings;
+    SeedRandom(1);
+}
+
+void Draw(Board &b, const char *picture)
+{
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c) {
+            const char ch = picture[r * 9 + c];
+            b.grid[c][r] = ch == '.' ? EMPTY : ch == '-' ? 1000 + c * 8 + r : ch <= '7' ? ch - '0' : 100 + ch;
+        }
+}
+
+std::string Picture(const Board &b)
+{
+    std::string s;
+    for (int r = 0; r < 8; ++r) {
+        for (int c = 0; c < 8; ++c) {
+            const int32_t v = b.grid[c][r];
+            s += v == EMPTY ? '.' : v >= 1000 ? '-' : v >= 100 ? char(v - 100) : char('0' + v);
+        }
+        s += r < 7 ? " " : "";
+    }
+    return s;
 }

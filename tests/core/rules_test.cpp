@@ -1,243 +1,209 @@
-// The board's rules: run clearing shapes, refill order, move patterns,
-// swap and undo.
+// The board's rules as tables of pictured boards, and the move patterns
+// against a brute-force search over seeded boards.
 #include <gtest/gtest.h>
 
-#include "game/board.h"
+#include <random>
+#include <set>
+#include <tuple>
+
 #include "game/moves.h"
 #include "game/random.h"
 #include "recorder.h"
 
 namespace {
 
-// A background of values no piece has, distinct per cell: it forms no run
-// and no move pattern, so only what a test places counts.
-void SetInertBoard(Board &b)
+TEST(Rules, ClearMatchesEmptiesRunsAsFound)
 {
-    for (int c = 0; c < 8; ++c)
-        for (int r = 0; r < 8; ++r)
-            b.grid[c][r] = 100 + c * 8 + r;
-}
-
-int EmptyCount(const Board &b)
-{
-    int n = 0;
-    for (auto &col : b.grid)
-        for (int v : col)
-            n += v == EMPTY;
-    return n;
-}
-
-class Rules : public ::testing::Test
-{
-  protected:
-    void SetUp() override
+    const struct
     {
-        rec.Install();
-        ResetBoard();
-        SetInertBoard(b);
-    }
-    Recorder rec;
-    Board &b = g_board;
-};
-
-TEST_F(Rules, CrossingRunsKeepOnlyTheColumnRun)
-{
-    // L: column 2 rows 0..2, row 2 columns 2..4, sharing (2, 2).
-    // T: row 0 columns 4..6, column 5 rows 0..2.
-    // Plus: column 2 rows 4..6, row 5 columns 1..3.
-    struct Shape
-    {
-        int cells[5][2];
-        int keep[2][2];
-    } shapes[] = {
-        {{{2, 0}, {2, 1}, {2, 2}, {3, 2}, {4, 2}}, {{3, 2}, {4, 2}}},
-        {{{4, 0}, {5, 0}, {6, 0}, {5, 1}, {5, 2}}, {{4, 0}, {6, 0}}},
-        {{{2, 4}, {2, 5}, {2, 6}, {1, 5}, {3, 5}}, {{1, 5}, {3, 5}}},
+        const char *before;
+        int runs;
+        const char *after;
+    } rows[] = {
+        {"-3-3---- 33-3---- -------- -------- -------- -------- 3-55-5-- 3-55-5--", 0, nullptr},
+        {"--4----- --4----- --444--- -------- -------- -------- -------- --------", 1, // L: the column only
+         "--.----- --.----- --.44--- -------- -------- -------- -------- --------"},
+        {"----444- -----4-- -----4-- -------- -------- -------- -------- --------", 1, // T
+         "----4.4- -----.-- -----.-- -------- -------- -------- -------- --------"},
+        {"-------- -------- -------- -------- --4----- -444---- --4----- --------", 1, // plus
+         "-------- -------- -------- -------- --.----- -4.4---- --.----- --------"},
+        {"-------- -------- -------- --1111-- -----1-- -----1-- -------- --------",
+         2, // four, column at its end
+         "-------- -------- -------- --....-- -----.-- -----.-- -------- --------"},
+        {"-------- -------- ---2---- -22222-- ---2---- -------- -------- --------",
+         1, // five, column in the middle
+         "-------- -------- ---.---- -22.22-- ---.---- -------- -------- --------"},
+        {"-6667777 -------- -------- 5------- 5------- 5------- 5------- 5-------", 3, // to the edges
+         "-....... -------- -------- .------- .------- .------- .------- .-------"},
     };
-    for (const Shape &s : shapes) {
-        SetInertBoard(b);
-        for (auto &cell : s.cells)
-            b.grid[cell[0]][cell[1]] = 4;
-        EXPECT_EQ(b.ClearMatches(), 1);
-        EXPECT_EQ(EmptyCount(b), 3);
-        for (auto &k : s.keep)
-            EXPECT_EQ(b.grid[k[0]][k[1]], 4) << k[0] << "," << k[1];
+    for (const auto &row : rows) {
+        Board b;
+        Draw(b, row.before);
+        EXPECT_EQ(b.ClearMatches(), row.runs) << row.before;
+        EXPECT_EQ(Picture(b), row.after ? row.after : row.before);
         EXPECT_EQ(b.ClearMatches(), 0) << "a second pass finds nothing";
     }
 }
 
-TEST_F(Rules, RowOfFourWithColumnAtItsEndAndRowOfFiveWithMiddleColumn)
+TEST(Rules, RefillDropsInOrderAndDrawsTheLowestFirst)
 {
-    for (int c = 2; c <= 5; ++c)
-        b.grid[c][3] = 1;
-    b.grid[5][4] = b.grid[5][5] = 1; // column 5 rows 3..5 shares the end (5, 3)
-    EXPECT_EQ(b.ClearMatches(), 2);
-    EXPECT_EQ(EmptyCount(b), 6);
-
-    SetInertBoard(b);
-    for (int c = 1; c <= 5; ++c)
-        b.grid[c][3] = 2;
-    b.grid[3][2] = b.grid[3][4] = 2;
-    EXPECT_EQ(b.ClearMatches(), 1);
-    EXPECT_EQ(EmptyCount(b), 3);
-    for (int c : {1, 2, 4, 5})
-        EXPECT_EQ(b.grid[c][3], 2);
-}
-
-TEST_F(Rules, RunsOfAnyLengthTouchingRunsAndTheEdges)
-{
-    for (int r = 3; r < 8; ++r)
-        b.grid[0][r] = 5; // column run of five ending at row 7
-    for (int c = 1; c <= 3; ++c)
-        b.grid[c][0] = 6; // two touching row runs of different colours
-    for (int c = 4; c <= 7; ++c)
-        b.grid[c][0] = 7; // ... the second ending at column 7
-    EXPECT_EQ(b.ClearMatches(), 3);
-    EXPECT_EQ(EmptyCount(b), 12);
-    for (int r = 3; r < 8; ++r)
-        EXPECT_EQ(b.grid[0][r], EMPTY);
-    EXPECT_EQ(b.grid[0][2], 100 + 2) << "nothing above the run changes";
-}
-
-TEST_F(Rules, RefillDropsInOrderAndDrawsLowestFirst)
-{
-    // Column 3 top to bottom: 10 11 . 12 . 13 14 15; column 6 all EMPTY.
-    int32_t col[8] = {10, 11, EMPTY, 12, EMPTY, 13, 14, 15};
-    for (int r = 0; r < 8; ++r) {
-        b.grid[3][r] = col[r];
-        b.grid[6][r] = EMPTY;
-    }
-    SeedRandom(77);
+    Board b;
+    Draw(b, "--a---.- --b---.- --.---.- --c---.- --.---.- --d---.- --e---.- --f---.-");
+    SeedRandom(7);
     int drawn[10];
     for (int &d : drawn)
         d = RandomPiece();
-    SeedRandom(77);
+    SeedRandom(7);
     EXPECT_EQ(b.Refill(), 10);
-    int32_t want3[8] = {drawn[1], drawn[0], 10, 11, 12, 13, 14, 15};
-    for (int r = 0; r < 8; ++r)
-        EXPECT_EQ(b.grid[3][r], want3[r]) << "row " << r;
-    for (int r = 0; r < 8; ++r)
+    const int want[8] = {drawn[1], drawn[0], 'a', 'b', 'c', 'd', 'e', 'f'};
+    for (int r = 0; r < 8; ++r) {
+        EXPECT_EQ(b.grid[2][r], r < 2 ? want[r] : 100 + want[r]) << "row " << r;
         EXPECT_EQ(b.grid[6][r], drawn[9 - r]) << "row " << r;
+    }
     EXPECT_EQ(b.Refill(), 0) << "a full board draws nothing";
 }
 
-TEST_F(Rules, CountMovesPatternsAndEdges)
+TEST(Rules, CountMovesWorkedPatterns)
 {
-    SetNoMoveBoard(b);
-    EXPECT_EQ(b.CountMoves(), 0);
-    b.grid[0][1] = 0;
-    b.grid[1][2] = 0;
-    EXPECT_EQ(b.ClearMatches(), 0) << "the two changes form no run";
-    EXPECT_EQ(b.CountMoves(), 2);
-
-    // Red pair above green with red to the right: 1. Red below green adds
-    // the swap with (3, 3), and the right-hand red now also completes the
-    // triple of rows 1..3 (counted again, with multiplicity): 3.
-    SetInertBoard(b);
-    b.grid[3][0] = b.grid[3][1] = 1;
-    b.grid[3][2] = 2;
-    b.grid[4][2] = 1;
-    EXPECT_EQ(b.CountMoves(), 1);
-    b.grid[3][3] = 1;
-    EXPECT_EQ(b.CountMoves(), 3);
-
-    // Blue at columns 2 and 4 of row 5, yellow between, blue above it.
-    SetInertBoard(b);
-    b.grid[2][5] = b.grid[4][5] = 3;
-    b.grid[3][5] = 4;
-    b.grid[3][4] = 3;
-    EXPECT_EQ(b.CountMoves(), 1);
-
-    // Pairs at the edges have no neighbours off the board.
-    SetInertBoard(b);
-    b.grid[0][6] = b.grid[0][7] = 5; // target (0, 5): only up and right
-    b.grid[1][5] = 5;
-    EXPECT_EQ(b.CountMoves(), 1);
+    const struct
+    {
+        const char *board;
+        int moves;
+    } rows[] = {
+        {kNoMoves, 0},
+        {kOneMove, 2},
+        {"---1---- ---1---- ---21--- -------- -------- -------- -------- --------", 1},
+        {"---1---- ---1---- ---21--- ---1---- -------- -------- -------- --------", 3}, // with multiplicity
+        {"-------- -------- -------- -------- ---3---- --343--- -------- --------", 1},
+        {"-------- -------- -------- -------- -------- -5------ 5------- 5-------", 1}, // edges
+    };
+    for (const auto &row : rows) {
+        Board b;
+        Draw(b, row.board);
+        EXPECT_EQ(b.CountMoves(), row.moves) << row.board;
+    }
 }
 
-TEST_F(Rules, SwapKeptRefusedAndUndo)
+TEST(Rules, SwapIsKeptOnlyWithARun)
 {
-    SetNoMoveBoard(b);
-    EXPECT_EQ(b.Undo(), 0) << "no snapshot yet";
+    const struct
+    {
+        const char *before;
+        int selCol, selRow, col, row, kept;
+        const char *after;
+    } rows[] = {
+        {kNoMoves, 2, 2, 3, 2, 0, kNoMoves},
+        {"--66---- -------- -------- -------- -------- -------- -------- --------", 2, 0, 3, 0, 0, nullptr},
+        {kOneMove, 0, 2, 1, 2, 1, ".1234567 .4567012 .6012345 12345670 45670123 70123456 23456701 56701234"},
+        {"110100-- -------- -------- -------- -------- -------- -------- --------", 2, 0, 3, 0,
+         1, // both complete
+         "......-- -------- -------- -------- -------- -------- -------- --------"},
+        // The caller guarantees two cells on the board; anything else is refused.
+        {kOneMove, 8, 8, 0, 0, 0, kOneMove},
+        {kOneMove, 8, 3, 7, 3, 0, kOneMove},
+        {kOneMove, 3, 8, 3, 7, 0, kOneMove},
+        {kOneMove, -1, 3, 0, 3, 0, kOneMove},
+        {kOneMove, 3, -1, 3, 0, 0, kOneMove},
+        {kOneMove, 0, 2, 8, 2, 0, kOneMove},
+        {kOneMove, 0, 2, 0, 8, 0, kOneMove},
+        {kOneMove, 0, 2, -1, 2, 0, kOneMove},
+        {kOneMove, 0, 2, 0, -1, 0, kOneMove},
+    };
+    for (const auto &row : rows) {
+        Board b;
+        Draw(b, row.before);
+        b.selCol = row.selCol, b.selRow = row.selRow;
+        EXPECT_EQ(b.TrySwap(row.col, row.row), row.kept) << row.selCol << row.selRow << row.col << row.row;
+        EXPECT_EQ(Picture(b), row.after ? row.after : row.before);
+        EXPECT_EQ(b.Undo(), row.kept) << "a refused swap leaves no snapshot";
+        EXPECT_TRUE(!row.kept || Picture(b) == row.before) << "undone: " << Picture(b);
+    }
+}
 
-    // Refused: grid and (absent) snapshot unchanged.
-    auto before = GridRows(b);
-    b.selCol = 2;
-    b.selRow = 2;
-    EXPECT_EQ(b.TrySwap(3, 2), 0);
-    EXPECT_EQ(GridRows(b), before);
-    EXPECT_EQ(b.Undo(), 0);
-
-    // Equal colours swapped: nothing changes, refused.
-    b.grid[2][2] = b.grid[3][2] = 6;
-    before = GridRows(b);
-    EXPECT_EQ(b.TrySwap(3, 2), 0);
-    EXPECT_EQ(GridRows(b), before);
-
-    // Kept: (0, 1) and (1, 2) made 0 allow (0, 2) <-> (1, 2).
-    SetNoMoveBoard(b);
-    b.grid[0][1] = 0;
-    b.grid[1][2] = 0;
-    auto original = GridRows(b);
-    b.selCol = 0;
-    b.selRow = 2;
-    EXPECT_EQ(b.TrySwap(1, 2), 1);
-    EXPECT_EQ(b.grid[1][2], 6) << "the two pieces stand exchanged";
-    EXPECT_EQ(b.grid[0][0], EMPTY);
-    EXPECT_EQ(b.grid[0][1], EMPTY);
-    EXPECT_EQ(b.grid[0][2], EMPTY);
-    EXPECT_EQ(b.selCol, 0) << "TrySwap leaves the selection";
-
-    // Refused after kept keeps the kept snapshot; Undo twice gives it twice.
-    b.Refill();
-    while (b.ClearMatches())
-        b.Refill();
-    b.selCol = 7;
-    b.selRow = 7;
-    b.grid[7][7] = b.grid[7][6] = 50;
-    b.grid[6][7] = 51;
-    EXPECT_EQ(b.TrySwap(6, 7), 0);
+TEST(Rules, UndoGoesBackToBeforeTheLastKeptSwap)
+{
+    Board b;
+    Draw(b, kOneMove);
+    b.selCol = 0, b.selRow = 2;
+    ASSERT_EQ(b.TrySwap(1, 2), 1);
+    Draw(b, kNoMoves);          // stands for the board the cascade left
+    b.selCol = 6, b.selRow = 7; // refused: the snapshot stays
+    ASSERT_EQ(b.TrySwap(7, 7), 0);
     EXPECT_EQ(b.Undo(), 1);
-    EXPECT_EQ(GridRows(b), original);
     b.grid[4][4] = 3;
-    EXPECT_EQ(b.Undo(), 1);
-    EXPECT_EQ(GridRows(b), original);
+    EXPECT_EQ(b.Undo(), 1) << "the snapshot stays for a second undo";
+    EXPECT_EQ(Picture(b), kOneMove);
+    EXPECT_EQ(b.selCol, 6) << "the selection is the caller's";
 }
 
-TEST_F(Rules, ACopyIsTheGameWithoutTheFieldControlOrSprites)
+TEST(Rules, ACopyIsTheGameWithoutTheFieldControlOrSprites)
 {
-    b.NewGame(nullptr);
-    b.sprites[3] = reinterpret_cast<HBITMAP>(0x77);
+    Board b;
+    Draw(b, kOneMove);
+    b.selCol = 1, b.selRow = 2, b.active = 1, b.snapshot[3][3] = 5;
+    b.fieldWnd = reinterpret_cast<HWND>(0x99), b.sprites[3] = reinterpret_cast<HBITMAP>(0x77);
     Board copy = b;
-    EXPECT_EQ(GridRows(copy), GridRows(b));
+    b.fieldWnd = nullptr;
+    EXPECT_EQ(Picture(copy), kOneMove);
+    EXPECT_EQ(copy.selCol * 100 + copy.selRow * 10 + copy.active, 121);
+    EXPECT_EQ(copy.snapshot[3][3], 5);
     EXPECT_EQ(copy.fieldWnd, nullptr) << "a copy must never destroy the real control";
     EXPECT_EQ(copy.sprites[3], nullptr);
-    Board other;
-    other.fieldWnd = reinterpret_cast<HWND>(0x99);
-    other = b;
-    EXPECT_EQ(other.fieldWnd, reinterpret_cast<HWND>(0x99)) << "assignment keeps its own";
-    other.fieldWnd = nullptr;
-    b.sprites[3] = nullptr;
+    copy.fieldWnd = reinterpret_cast<HWND>(0x99);
+    copy = Board();
+    EXPECT_EQ(copy.fieldWnd, reinterpret_cast<HWND>(0x99)) << "assignment keeps its own";
+    EXPECT_EQ(copy.selCol * 100 + copy.selRow * 10 + copy.active + copy.snapshot[0][0], 879);
+    copy.fieldWnd = nullptr;
 }
 
-TEST_F(Rules, NewGameFillsEveryCellWithEveryColourOverGames)
+TEST(Rules, PieceColours)
 {
-    int seen[8] = {};
-    for (int game = 0; game < 20; ++game) {
-        b.NewGame(nullptr);
-        EXPECT_EQ(b.IsActive(), 1);
-        for (auto &col : b.grid)
-            for (int v : col) {
-                ASSERT_GE(v, 0);
-                ASSERT_LE(v, 7);
-                ++seen[v];
-            }
-    }
+    const uint32_t want[8] = {0xA4A4A4, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF, 0xFFFF00, 0xFF00FF, 0x000000};
+    const Board b;
     for (int k = 0; k < 8; ++k)
-        EXPECT_GT(seen[k], 100) << "colour " << k; // 1280 cells, 160 expected
-    EXPECT_EQ(rec.Count("createField"), 1) << "the field control is made once";
-    b.EndGame();
-    EXPECT_EQ(b.IsActive(), 0);
+        EXPECT_EQ(b.colors[k], want[k]) << "colour " << k;
+}
+
+using Swap = std::tuple<int, int, int, int>;
+
+// Settled boards, seeded, a quarter of them close to having no move; the
+// patterns name exactly the swaps that form a run, and 0 means none.
+TEST(Rules, MovePatternsEqualBruteForceSwaps)
+{
+    const uint32_t seed = ::testing::UnitTest::GetInstance()->random_seed();
+    std::mt19937 gen(seed);
+    int ended = 0;
+    for (int i = 0; i < 1500; ++i) {
+        Board b;
+        SeedRandom(gen());
+        Draw(b, kNoMoves);
+        for (auto &col : b.grid)
+            for (int &v : col)
+                v = i % 4 ? RandomPiece() % (3 + i % 5) : (v + i) % 8;
+        for (int k = i % 4 ? 0 : gen() % 4; k > 0; --k)
+            b.grid[gen() % 8][gen() % 8] = RandomPiece();
+        while (b.ClearMatches())
+            b.Refill();
+        std::set<Swap> patterns, brute;
+        int count = 0;
+        ForEachMove(b, [&](int c1, int r1, int c2, int r2) {
+            patterns.insert(std::min(Swap{c1, r1, c2, r2}, Swap{c2, r2, c1, r1}));
+            ++count;
+        });
+        for (int c = 0; c < 8; ++c)
+            for (int r = 0; r < 8; ++r)
+                for (int d = 0; d < 2; ++d) {
+                    Board t = b;
+                    const int c2 = c + d, r2 = r + 1 - d;
+                    if (c2 > 7 || r2 > 7) continue;
+                    std::swap(t.grid[c][r], t.grid[c2][r2]);
+                    if (t.ClearMatches()) brute.insert(Swap{c, r, c2, r2});
+                }
+        ASSERT_EQ(patterns, brute) << "seed " << seed << ", board " << i << "\n" << Picture(b);
+        ASSERT_EQ(b.CountMoves(), count) << "seed " << seed << ", board " << i;
+        ended += brute.empty();
+    }
+    EXPECT_GT(ended, 0) << "the sample includes ended games";
 }
 
 } // namespace

@@ -1,302 +1,209 @@
-// The turn controller's outward calls, selection rules, pauses, title and
-// end of game, and whole games played by a seeded bot.
+// The turn controller's outward calls against the recorder: clicks, the
+// cascade with and without pauses, the end of a game, undo, new games; and
+// the settings' initial values.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-#include <cstring>
-#include <random>
-
-#include "game/moves.h"
+#include "game/host.h"
 #include "game/random.h"
-#include "game/title.h"
 #include "game/turn.h"
 #include "recorder.h"
-#include "settings/settings.h"
 
 namespace {
 
-class Turn : public ::testing::Test
-{
-  protected:
-    void SetUp() override
-    {
-        rec.Install();
-        ResetBoard();
-        g_settings.anim = 50;
-        std::strcpy(g_settings.name, "Инкогнито");
-        score = 0;
-        g_board.active = 1;
-    }
-    void TearDown() override { g_settings.anim = 50; }
-    // The no-move board with (0,1) and (1,2) made 0: the swap (0,2)<->(1,2)
-    // clears column 0 rows 0..2.
-    void SetOneMoveBoard()
-    {
-        SetNoMoveBoard(g_board);
-        g_board.grid[0][1] = 0;
-        g_board.grid[1][2] = 0;
-    }
-    // Click the centre of a cell on a 400x400 field.
-    void Click(int c, int r) { HandleCellClick(nullptr, c * 50 + 25, r * 50 + 25, 400, 400); }
-    Recorder rec;
-};
+const std::string kTitle = "Kuvex 2002         Инкогнито            Очки: ";
 
-TEST_F(Turn, SelectionRules)
+TEST(Turn, ClicksSelectMoveAndDeselect)
 {
-    SetNoMoveBoard(g_board);
-    Click(2, 3);
-    EXPECT_EQ(g_board.selCol, 2);
-    EXPECT_EQ(g_board.selRow, 3);
-    Click(2, 3); // same cell: deselect
-    EXPECT_EQ(g_board.selCol, NO_SELECTION);
-    EXPECT_EQ(g_board.selRow, NO_SELECTION);
-    Click(2, 3);
-    Click(3, 4); // diagonal: moves the selection
-    EXPECT_EQ(g_board.selCol, 3);
-    EXPECT_EQ(g_board.selRow, 4);
-    Click(6, 4); // far: moves it
-    EXPECT_EQ(g_board.selCol, 6);
-    EXPECT_EQ(rec.Count("paint"), 5);
-
-    auto before = GridRows(g_board);
-    Click(5, 4); // refused neighbour: nothing at all
-    EXPECT_EQ(g_board.selCol, 6);
-    EXPECT_EQ(g_board.selRow, 4);
-    EXPECT_EQ(GridRows(g_board), before);
-    EXPECT_EQ(rec.calls.size(), 5u);
+    const struct
+    {
+        int selCol, selRow, active, x, y, width, height, col, row;
+        const char *log;
+    } rows[] = {
+        {8, 8, 1, 125, 175, 400, 400, 2, 3, "P"}, // select
+        {2, 3, 1, 125, 175, 400, 400, 8, 8, "P"}, // the same cell: deselect
+        {2, 3, 1, 175, 225, 400, 400, 3, 4, "P"}, // diagonal: the selection moves
+        {2, 3, 1, 325, 175, 400, 400, 6, 3, "P"}, // far
+        {2, 3, 1, 175, 175, 400, 400, 2, 3, ""},  // a neighbour, no run: nothing at all
+        {8, 8, 0, 125, 175, 400, 400, 8, 8, ""},  // no game
+        {8, 8, 1, 399, 399, 400, 400, 7, 7, "P"}, {8, 8, 1, 100, 100, 800, 200, 1, 4, "P"},
+        {8, 8, 1, 400, 10, 400, 400, 8, 8, ""}, // off the field
+        {8, 8, 1, 10, 400, 400, 400, 8, 8, ""},   {8, 8, 1, 10, 10, 0, 400, 8, 8, ""},
+        {8, 8, 1, 10, 10, 400, 0, 8, 8, ""},
+    };
+    for (const auto &row : rows) {
+        ResetWorld();
+        Draw(g_board, kNoMoves);
+        g_board.active = row.active, g_board.selCol = row.selCol, g_board.selRow = row.selRow;
+        HandleCellClick(nullptr, uint16_t(row.x), uint16_t(row.y), row.width, row.height);
+        EXPECT_EQ(rec.log, row.log) << row.x << "," << row.y;
+        EXPECT_EQ(g_board.selCol * 10 + g_board.selRow, row.col * 10 + row.row) << row.x << "," << row.y;
+        EXPECT_EQ(Picture(g_board), kNoMoves);
+    }
 }
 
-TEST_F(Turn, ClicksWhileInactiveAndOffTheFieldDoNothing)
+// A generator seed whose refill after kOneMove's swap forms no run.
+uint32_t QuietSeed()
 {
-    SetNoMoveBoard(g_board);
-    g_board.active = 0;
-    Click(2, 2);
-    UndoMove();
-    EXPECT_EQ(g_board.selCol, NO_SELECTION);
-    EXPECT_TRUE(rec.calls.empty());
-
-    g_board.active = 1;
-    HandleCellClick(nullptr, 10, 10, 0, 400);
-    HandleCellClick(nullptr, 10, 10, 400, 0);
-    HandleCellClick(nullptr, 400, 10, 400, 400); // one past the right edge
-    HandleCellClick(nullptr, 10, 65535, 400, 400);
-    EXPECT_EQ(g_board.selCol, NO_SELECTION);
-    EXPECT_TRUE(rec.calls.empty());
-    HandleCellClick(nullptr, 399, 399, 400, 400);
-    EXPECT_EQ(g_board.selCol, 7);
-    EXPECT_EQ(g_board.selRow, 7);
-}
-
-TEST_F(Turn, KeptSwapWithAnimationPausesThreeTimes)
-{
-    SetOneMoveBoard();
-    SeedRandom(1);
-    // Make the refill drop pieces that form no run: try seeds until one does.
-    uint32_t seed = 0;
-    for (;; ++seed) {
-        Board probe = g_board;
-        probe.selCol = 0;
-        probe.selRow = 2;
+    for (uint32_t seed = 0;; ++seed) {
+        Board b;
+        Draw(b, kOneMove);
+        b.selCol = 0, b.selRow = 2;
         SeedRandom(seed);
-        probe.TrySwap(1, 2);
-        probe.Refill();
-        if (probe.ClearMatches() == 0 && probe.CountMoves() != 0) break;
+        b.TrySwap(1, 2);
+        b.Refill();
+        if (!b.ClearMatches() && b.CountMoves()) return seed;
     }
-    g_board.selCol = 0;
-    g_board.selRow = 2;
-    SeedRandom(seed);
-    rec.clockStep = 10; // each wait of 50 ms takes 6 reads after the first
-    Click(1, 2);
-    const std::vector<std::string> want = {"paint", "paint", "paint", "paint", "title"};
-    EXPECT_EQ(rec.calls, want);
-    EXPECT_EQ(score, 3);
-    EXPECT_EQ(g_board.selCol, NO_SELECTION);
-    // Three waits of just over 50 ms: 3 x 7 reads of 10 ms.
-    EXPECT_EQ(rec.clock, 1000u + 3 * 70u);
-    ASSERT_EQ(rec.titles.size(), 1u);
-    EXPECT_STREQ(rec.titles[0].c_str(), "Kuvex 2002         Инкогнито            Очки: 3");
 }
 
-TEST_F(Turn, WithAnimOffEveryRefillIsPaintedAndNothingBetweenClearAndRefill)
+TEST(Turn, KeptSwapCascadeWithAndWithoutPauses)
 {
-    g_settings.anim = 0;
-    SeedRandom(5);
-    g_board.NewGame(nullptr);
-    rec.calls.clear();
-    uint32_t before = rec.clock;
-    ResolveBoard(nullptr);
-    // Shape: (paint)* once per refill, then the final paint and the title.
-    int refills = static_cast<int>(rec.calls.size()) - 2;
-    ASSERT_GE(refills, 0);
-    for (int i = 0; i < refills + 1; ++i)
-        EXPECT_EQ(rec.calls[i], "paint");
-    EXPECT_EQ(rec.calls[refills + 1], "title");
-    // Every refill still waits for the counter to move on: two reads each.
-    EXPECT_EQ(rec.clock - before, 2u * refills);
-    EXPECT_EQ(rec.Count("gameOver"), 0) << "seed 5 leaves a move";
+    // With anim: shown emptied and paused, refilled and paused, the last
+    // clear (nothing) paused. Without: nothing between clear and refill.
+    const struct
+    {
+        int32_t anim;
+        const char *log;
+    } rows[] = {{50, "P t t P t t P t t P T"}, {0, "P t t P T"}, {-5, "P t t P T"}};
+    for (const auto &row : rows) {
+        ResetWorld();
+        Draw(g_board, kOneMove);
+        g_board.active = 1, g_board.selCol = 0, g_board.selRow = 2;
+        g_settings.anim = row.anim;
+        score = 10;
+        SeedRandom(QuietSeed());
+        HandleCellClick(nullptr, 75, 125, 400, 400);
+        EXPECT_EQ(rec.log, row.log) << "anim " << row.anim;
+        EXPECT_EQ(score, 13);
+        EXPECT_EQ(rec.title, kTitle + "13");
+        EXPECT_EQ(g_board.selCol * 10 + g_board.selRow, 88);
+    }
 }
 
-TEST_F(Turn, NegativeOrHugeAnimCannotHang)
+TEST(Turn, NoMoveLeftEndsTheGame)
 {
-    EXPECT_EQ(PauseFor(-1), 0u);
-    EXPECT_EQ(PauseFor(INT32_MIN), 0u);
-    EXPECT_EQ(PauseFor(5000), 1000u);
-    EXPECT_EQ(PauseFor(50), 50u);
-    g_settings.anim = -1;
-    SetOneMoveBoard();
-    g_board.selCol = 0;
-    g_board.selRow = 2;
-    Click(1, 2);
-    EXPECT_LT(rec.clock - 1000u, 100u) << "a few reads, not 2^32";
-}
-
-TEST_F(Turn, DelayAcrossTheCounterWrap)
-{
-    rec.clock = 0xFFFFFFF0u;
-    rec.clockStep = 3;
-    Delay(20);
-    // It stops at the first read more than 20 past the start, across 2^32.
-    EXPECT_EQ(rec.clock, 0xFFFFFFF0u + 3u * 8u); // start + 7 reads
-    rec.clock = 0xFFFFFFFFu;
-    rec.clockStep = 1;
-    Delay(0);
-    EXPECT_EQ(rec.clock, 1u) << "0 still waits for one step";
-}
-
-TEST_F(Turn, OpeningCascadeAndAGameThatEndsAtOnce)
-{
-    g_settings.anim = 0;
-    // Search for a tick whose board holds runs, and one whose settled board
-    // has no move.
-    bool sawScore = false, sawEnd = false;
-    for (uint32_t t = 0; t < 20000 && !(sawScore && sawEnd); ++t) {
-        rec.calls.clear();
-        rec.records.clear();
-        rec.clock = t;
-        rec.clockStep = 0x10000; // far enough for a wait in one read
-        g_board.fieldWnd = nullptr;
-        StartNewGame(nullptr);
-        EXPECT_EQ(rec.calls.front(), "createField");
-        if (rec.Count("gameOver") == 0) {
-            if (score > 0 && !sawScore) {
-                sawScore = true;
-                ASSERT_FALSE(rec.titles.empty());
-                std::string want = "            Очки: " + std::to_string(score);
-                EXPECT_EQ(rec.titles.back().substr(rec.titles.back().size() - want.size()), want);
-            }
-            continue;
-        }
-        sawEnd = true;
-        // dialog, then the record with the final score, then score 0.
-        auto it = std::find(rec.calls.begin(), rec.calls.end(), "gameOver");
-        EXPECT_EQ(*(it - 1), "title");
-        EXPECT_EQ(*(it + 1), "append");
-        EXPECT_EQ(g_board.IsActive(), 0);
+    const struct
+    {
+        int32_t anim;
+        const char *log;
+    } rows[] = {{50, "P t t P T G AИнкогнито:5"}, {0, "P T G AИнкогнито:5"}};
+    for (const auto &row : rows) {
+        ResetWorld();
+        Draw(g_board, kNoMoves);
+        g_board.active = 1;
+        g_settings.anim = row.anim;
+        score = 5;
+        ResolveBoard(nullptr);
+        EXPECT_EQ(rec.log, row.log) << "anim " << row.anim;
+        EXPECT_EQ(rec.title, kTitle + "5") << "the title keeps the final score";
         EXPECT_EQ(score, 0);
-        ASSERT_EQ(rec.records.size(), 1u);
-        EXPECT_STREQ(rec.records[0].first.c_str(), "Инкогнито");
-        ResetBoard();
+        EXPECT_EQ(g_board.IsActive(), 0);
+        EXPECT_EQ(Picture(g_board), kNoMoves);
     }
-    EXPECT_TRUE(sawScore);
-    EXPECT_TRUE(sawEnd);
 }
 
-TEST_F(Turn, UndoRestoresAndKeepsScoreAndSelection)
+TEST(Turn, UndoBringsBackTheBoardAndKeepsScoreAndSelection)
 {
-    SetOneMoveBoard();
-    auto original = GridRows(g_board);
+    ResetWorld();
+    Draw(g_board, kOneMove);
+    g_board.active = 1;
+    SeedRandom(QuietSeed());
     UndoMove();
-    EXPECT_TRUE(rec.calls.empty()) << "no kept swap yet";
-    g_board.selCol = 0;
-    g_board.selRow = 2;
-    Click(1, 2);
-    int32_t after = score;
-    EXPECT_GE(after, 3);
-    Click(4, 4);
-    rec.calls.clear();
+    EXPECT_EQ(rec.log, "") << "no kept swap yet";
+    g_board.selCol = 0, g_board.selRow = 2;
+    HandleCellClick(nullptr, 75, 125, 400, 400);
+    HandleCellClick(nullptr, 225, 225, 400, 400);
+    const int32_t earned = score;
+    rec.log.clear();
     UndoMove();
-    EXPECT_EQ(rec.calls, std::vector<std::string>{"paint"});
-    EXPECT_EQ(GridRows(g_board), original);
-    EXPECT_EQ(score, after);
-    EXPECT_EQ(g_board.selCol, 4);
+    EXPECT_EQ(rec.log, "P");
+    EXPECT_EQ(Picture(g_board), kOneMove);
+    EXPECT_GE(earned, 3);
+    EXPECT_EQ(score, earned);
+    EXPECT_EQ(g_board.selCol * 10 + g_board.selRow, 44);
+    g_board.active = 0;
+    UndoMove();
+    EXPECT_EQ(rec.log, "P") << "nothing while no game runs";
 }
 
-TEST(Title, ComposedWithinItsBufferAtFullLength)
+TEST(Turn, NewGameStartsFromTheTickCountWithScore0)
 {
-    char name[255];
-    std::memset(name, 'x', 254);
-    name[254] = '\0';
-    char out[TITLE_CAP];
-    size_t n = ComposeTitle(out, sizeof out, name, INT32_MIN);
-    EXPECT_EQ(n, 10u + 9 + 254 + 12 + 6 + 11);
-    EXPECT_EQ(std::strlen(out), n);
-    EXPECT_STREQ(out + n - 17, "Очки: -2147483648");
-
-    // A small buffer cuts, never overflows; a name without NUL stops at 254.
-    char small[16];
-    EXPECT_EQ(ComposeTitle(small, sizeof small, name, 5), 15u);
-    EXPECT_STREQ(small, "Kuvex 2002     ");
-    char unterminated[300];
-    std::memset(unterminated, 'y', sizeof unterminated);
-    EXPECT_EQ(ComposeTitle(out, sizeof out, unterminated, 0), 10u + 9 + 254 + 12 + 6 + 1);
-}
-
-// Plays whole games through clicks only, choosing swaps with the rules'
-// own move list; checks the board and the score after every turn.
-TEST(Bot, SeededGamesPlayedToTheEnd)
-{
-    Recorder rec;
-    rec.Install();
-    g_settings.anim = 0;
-    rec.clockStep = 0x10000;
-    const uint32_t seed = ::testing::UnitTest::GetInstance()->random_seed() + 12345u;
-    std::mt19937 pick(seed);
-    for (int game = 0; game < 30; ++game) {
-        SCOPED_TRACE("bot seed " + std::to_string(seed) + ", game " + std::to_string(game));
-        ResetBoard();
-        rec.clock = seed * 7919u + game;
+    ResetWorld();
+    rec.clock = 77;
+    score = 500;
+    StartNewGame(nullptr);
+    ASSERT_EQ(g_board.IsActive(), 1) << "tick 77 leaves a move";
+    EXPECT_EQ(rec.log.substr(0, 4), "F t ") << "the field control first, then the counter";
+    const std::string board = Picture(g_board);
+    const int32_t opening = score;
+    for (uint32_t tick : {77u, 78u}) {
+        rec.log.clear(), rec.clock = tick, score = 900;
+        SeedRandom(tick * 7);
         StartNewGame(nullptr);
-        int turns = 0;
-        while (g_board.IsActive() && turns < 5000) {
-            std::vector<std::array<int, 4>> moves;
-            ForEachMove(g_board, [&](int a, int b, int c, int d) { moves.push_back({a, b, c, d}); });
-            ASSERT_FALSE(moves.empty());
-            auto m = moves[pick() % moves.size()];
-            int32_t before = score;
-            rec.records.clear();
-            // Replay the turn on a copy with the same generator state: the
-            // score must grow by exactly the sum of the Refill counts.
-            uint32_t state = GetRandomState();
-            Board copy = g_board;
-            copy.selCol = m[0];
-            copy.selRow = m[1];
-            ASSERT_EQ(copy.TrySwap(m[2], m[3]), 1);
-            int32_t refilled = 0;
-            for (;;) {
-                copy.ClearMatches();
-                int n = copy.Refill();
-                if (n == 0) break;
-                refilled += n;
-            }
-            SetRandomState(state);
-            g_board.selCol = NO_SELECTION;
-            g_board.selRow = NO_SELECTION;
-            HandleCellClick(nullptr, m[0] * 50 + 1, m[1] * 50 + 1, 400, 400);
-            HandleCellClick(nullptr, m[2] * 50 + 49, m[3] * 50 + 49, 400, 400);
-            ++turns;
-            EXPECT_EQ(GridRows(g_board), GridRows(copy));
-            for (auto &col : g_board.grid)
-                for (int v : col)
-                    ASSERT_NE(v, EMPTY);
-            Board probe = g_board;
-            ASSERT_EQ(probe.ClearMatches(), 0);
-            int32_t gained = g_board.IsActive() ? score - before : rec.records.back().second - before;
-            ASSERT_EQ(gained, refilled);
-        }
-        EXPECT_FALSE(g_board.IsActive()) << "the game ends";
+        EXPECT_EQ(rec.log.substr(0, 2), "t ") << "the field control is made once";
+        EXPECT_EQ(Picture(g_board) == board, tick == 77) << "the board comes from the tick count";
+        EXPECT_TRUE(tick != 77 || score == opening) << "a new game starts from 0, not " << score;
     }
-    g_settings.anim = 50;
+    int seen[8] = {};
+    for (uint32_t tick = 0; tick < 20; ++tick) {
+        rec.clock = tick;
+        g_board.NewGame(nullptr);
+        for (auto &col : g_board.grid)
+            for (int v : col) {
+                ASSERT_TRUE(v >= 0 && v < 8) << v;
+                ++seen[v];
+            }
+    }
+    for (int k = 0; k < 8; ++k)
+        EXPECT_GT(seen[k], 100) << "colour " << k; // of 1280 cells, 160 expected
+}
+
+TEST(Turn, WithoutAHostNothingGoesOut)
+{
+    ResetWorld();
+    g_host = nullptr;
+    StartNewGame(nullptr);
+    EXPECT_EQ(g_board.fieldWnd, nullptr);
+    Draw(g_board, kNoMoves);
+    g_board.active = 1;
+    ResolveBoard(nullptr);
+    EXPECT_EQ(g_board.IsActive(), 0);
+    {
+        Board b;
+        b.fieldWnd = reinterpret_cast<HWND>(0x55);
+    }
+    ResetWorld();
+    {
+        Board b;
+        b.fieldWnd = reinterpret_cast<HWND>(0x55);
+    }
+    EXPECT_EQ(rec.log, "D") << "the board destroys its field control";
+}
+
+TEST(Turn, PausesAreBoundedAndWaitPastTheCounterWrap)
+{
+    const int32_t anims[][2] = {{INT32_MIN, 0}, {-1, 0},      {0, 0},           {50, 50},
+                                {1000, 1000},   {1001, 1000}, {INT32_MAX, 1000}};
+    for (auto a : anims)
+        EXPECT_EQ(PauseFor(a[0]), uint32_t(a[1])) << a[0];
+    // {start, step, milliseconds, reads}: the wait ends at the first read
+    // more than the milliseconds after the first.
+    const uint32_t waits[][4] = {{0xFFFFFFF0u, 3, 20, 8}, {0xFFFFFFFFu, 1, 0, 2}, {5, 10, 50, 7}};
+    for (auto w : waits) {
+        ResetWorld();
+        rec.clock = w[0], rec.step = w[1];
+        Delay(w[2]);
+        EXPECT_EQ(rec.clock, w[0] + w[1] * w[3]) << w[0];
+    }
+}
+
+TEST(Settings, StaticInitialValuesAndBackBytes)
+{
+    EXPECT_EQ(kInitialSettings.anim, 50);
+    EXPECT_EQ(kInitialSettings.gamma, 6);
+    EXPECT_EQ(kInitialSettings.satur, 2);
+    EXPECT_EQ(kInitialSettings.back, 0x0000C800u); // blue 0, green 200, red 0
+    EXPECT_STREQ(kInitialSettings.name, "Инкогнито");
+    EXPECT_EQ(BackToColorref(0x7F112131u), 0x312111u);
 }
 
 } // namespace
