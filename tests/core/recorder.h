@@ -1,38 +1,80 @@
 // The test world: a GameHost that writes every outward call into one line
 // of text, a fake millisecond counter, and boards drawn as eight strings.
 #pragma once
-#include <cstdint>
+#include <cstring>
 #include <string>
 
-#include "game/board.h"
+#include "game/host.h"
+#include "game/random.h"
+#include "game/turn.h"
 #include "settings/settings.h"
 
-// The settings' static initial values, copied before any test runs.
-extern const Settings kInitialSettings;
-
-// Outward calls in order: "F" create field, "t" one read of the counter,
-// "P" repaint, "T" title (its text in `title`), "G" game-over dialog,
-// "A<name>:<score>" record, "D" destroy field.
-struct Recorder
+// Calls in order: "F" create field, "t" a read of the counter (each read
+// advances clock by step), "P" repaint, "T" title (its text in title), "G"
+// game-over dialog, "A<name>:<score>" record, "D" destroy field.
+inline struct Recorder
 {
     std::string log, title;
-    uint32_t clock, step; // every read of the counter advances it by step
-};
-extern Recorder rec;
+    uint32_t clock, step;
+    void Add(const std::string &call) { log += log.empty() ? call : " " + call; }
+} rec;
+
+// The program-wide values as the program starts, copied before any test.
+inline const Settings kInitialSettings = g_settings;
+inline const int32_t kInitialScore = score;
 
 // Everything a test relies on, afresh: the recorder installed with clock
-// 1000 and a step that ends any wait in two reads, the board as
+// 1000 and a step that ends any wait in two reads; the board as
 // constructed, score 0, the initial settings, the generator seeded with 1.
-void ResetWorld();
+inline void ResetWorld()
+{
+    static const GameHost host = {
+        [] { rec.Add("P"); },
+        [](HWND, const char *text) { rec.Add("T"), rec.title = text; },
+        [] { return rec.Add("t"), rec.clock += rec.step, rec.clock - rec.step; },
+        [](HWND) { return rec.Add("F"), reinterpret_cast<HWND>(0x1234); },
+        [](HWND) { rec.Add("D"); },
+        [](HWND) { rec.Add("G"); },
+        [](const char *name, int32_t s) { rec.Add("A" + std::string(name) + ":" + std::to_string(s)); }};
+    rec = {"", "", 1000, 0x10000};
+    g_host = &host;
+    g_board.fieldWnd = nullptr; // the fake control needs no destroying
+    g_board = Board();
+    score = 0;
+    g_settings = kInitialSettings;
+    SeedRandom(1);
+}
 
 // A board as 8 rows, top to bottom, separated by blanks; a cell is '0'..'7',
-// '.' EMPTY, '-' a piece unlike any other (never part of a run or move), or
-// a letter (a piece of its own colour, unlike 0..7).
-void Draw(Board &b, const char *picture);
-std::string Picture(const Board &b);
+// '.' EMPTY, '-' a piece unlike any other (never in a run or move), or a
+// letter (a piece of its own colour, unlike 0..7). Rows left out at the
+// bottom are all '-'; Picture leaves them out too.
+inline void Draw(Board &b, const char *picture)
+{
+    for (size_t i = 0, n = strlen(picture); i < 71; ++i) {
+        const char ch = i < n ? picture[i] : '-';
+        if (i % 9 < 8)
+            b.grid[i % 9][i / 9] = ch == '.'   ? EMPTY
+                                   : ch == '-' ? 1000 + int(i)
+                                   : ch <= '7' ? ch - '0'
+                                               : 100 + ch;
+    }
+}
+
+inline std::string Picture(const Board &b)
+{
+    std::string s(71, ' ');
+    for (int i = 0; i < 71; ++i) {
+        const int32_t v = i % 9 < 8 ? b.grid[i % 9][i / 9] : 0;
+        if (i % 9 < 8) s[i] = v == EMPTY ? '.' : v >= 1000 ? '-' : v >= 100 ? char(v - 100) : char('0' + v);
+    }
+    while (s.size() > 8 && s.compare(s.size() - 9, 9, " --------") == 0)
+        s.resize(s.size() - 9);
+    return s;
+}
 
 // Cell (c, r) holds (c + 3r) mod 8: no run and no move.
 constexpr const char *kNoMoves = "01234567 34567012 67012345 12345670 45670123 70123456 23456701 56701234";
-// The same with (0, 1) and (1, 2) made 0: still no run; two patterns name
-// one swap, (0, 2) with (1, 2), which empties column 0 rows 0..2.
+// The same with (0, 1) and (1, 2) made 0: no run; two patterns name one
+// swap, (0, 2) with (1, 2), which empties column 0 rows 0..2.
 constexpr const char *kOneMove = "01234567 04567012 60012345 12345670 45670123 70123456 23456701 56701234";
