@@ -5,28 +5,24 @@
 
 #include <vector>
 
-#include "game/board.h"
 #include "game/moves.h"
 #include "game/random.h"
 
-// Runs `step` on a fresh copy of each board in turn; a board's first move
-// goes from its selection to the cell paired with it.
+// Runs `step` on a fresh copy of each board in turn; its first move goes
+// from the selection to the cell kept with it.
 template <class Step> void OnBoards(benchmark::State &state, Step step)
 {
     static std::vector<std::pair<Board, std::pair<int, int>>> boards; // made before the timing starts
     for (uint32_t seed = 1; boards.size() < 256; ++seed) {
-        Board b;
-        SeedRandom(seed);
-        for (auto &column : b.grid)
-            for (int &v : column)
-                v = RandomPiece();
-        while (b.ClearMatches())
-            b.Refill();
-        std::pair<int, int> to(-1, -1);
-        ForEachMove(b, [&](int c1, int r1, int c2, int r2) {
-            if (to.first < 0) b.selCol = c1, b.selRow = r1, to = {c2, r2};
+        std::pair<Board, std::pair<int, int>> p = {Board(), {-1, -1}};
+        for (int i = (SeedRandom(seed), 0); i < 64; ++i)
+            p.first.grid[i / 8][i % 8] = RandomPiece();
+        while (p.first.ClearMatches())
+            p.first.Refill();
+        ForEachMove(p.first, [&p](int c1, int r1, int c2, int r2) {
+            if (p.second.first < 0) p.first.selCol = c1, p.first.selRow = r1, p.second = {c2, r2};
         });
-        if (to.first >= 0) boards.emplace_back(b, to);
+        if (p.second.first >= 0) boards.push_back(p);
     }
     size_t i = 0;
     for (auto _ : state) {

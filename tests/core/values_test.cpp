@@ -4,59 +4,26 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
-#include <tuple>
 
 #include "game/title.h"
-#include "scores/record.h"
+#include "records.h"
 #include "settings/back_value.h"
 #include "ui/dialog_math.h"
 #include "view/tint.h"
 
 namespace {
 
-const RecordTime kTime = {2002, 12, 4, 5, 9, 3, 7, 250}; // Thursday 5 Dec 2002 09:03:07.250
-
-std::string Encode(const std::string &name, int32_t score, const RecordTime &time = kTime)
-{
-    unsigned char out[RECORD_MAX];
-    return std::string(out, out + EncodeRecord(name.c_str(), score, time, out));
-}
-
-// "name:score " for each record listed from data handed out `chunk` bytes
-// at a time (with NULs in the rest of the window, so that looking past the
-// data finds false names), then "|" and, after a truncated tail, its offset
-// and how many of its bytes the window holds.
-std::string List(const std::string &data, size_t chunk)
-{
-    static std::string source;  // what is left to hand out
-    static RecordReader reader; // 4 KB window: off the test's stack
-    source = data;
-    StartRecordReader(
-        &reader,
-        [](void *size, unsigned char *dst, size_t capacity) {
-            const size_t n =
-                source.copy(reinterpret_cast<char *>(dst), std::min(capacity, *static_cast<size_t *>(size)));
-            std::fill_n(dst + n, capacity - n, 0);
-            return source.erase(0, n), n;
-        },
-        &chunk);
-    std::string out;
-    for (ScoreRecord r; NextRecord(&reader, &r);)
-        out += std::string(r.name) + ":" + std::to_string(r.score) + " ";
-    const std::string held = std::to_string(reader.end - reader.pos);
-    return out + "|" + (reader.tail == RECORD_NO_TAIL ? "" : std::to_string(reader.tail) + " " + held);
-}
-
-TEST(Record, KnownBytesEveryCutAndDate)
+TEST(Record, KnownBytesDateAndEveryCut)
 {
     const char known[] =
         "\xC8\xED\xEA\xEE\xE3\xED\xE8\xF2\xEE\0\x25\0\xD2\x07\x0C\0\x04\0\x05\0\x09\0\x03\0\x07\0\xFA";
     EXPECT_EQ(Encode("Инкогнито", 37),
               std::string(known, sizeof known)); // the literal's NUL is the last byte
     char date[RECORD_DATE_CAP];
-    EXPECT_EQ(FormatRecordDate(kTime, date, sizeof date), 17);
+    EXPECT_EQ(FormatRecordDate(kRecordTime, date, sizeof date), 17);
     EXPECT_STREQ(date, "5.12.2002 в 9:3:7");
+    // Three records, the first with a name cut to the 255 bytes the reader
+    // takes, scores kept as their low 16 bits; each cut lists the whole ones.
     const std::string n255(255, 'n'),
         records[3] = {Encode(n255 + "cut", 65535), Encode("", 70000), Encode("c", -1)};
     const std::string rows[3] = {n255 + ":65535 ", ":4464 ", "c:65535 "},
@@ -77,16 +44,16 @@ TEST(Record, KnownBytesEveryCutAndDate)
 TEST(Record, ListingGoesOnAfterADamagedSpot)
 {
     const std::string x254(254, 'x');
-    RecordTime badMonth = kTime;
-    badMonth.month = 13;
+    RecordTime bad = kRecordTime;
+    bad.month = 13;
     // The first record after damage carries what fits of it in front of its
-    // name; damage is never a row; damage up to the end is no tail.
+    // name; damage is never a row; a bad time is no way back; damage up to
+    // the end is no tail.
     const std::pair<std::string, std::string> rows[] = {
         {Encode("a", 1) + std::string(274, 'x') + Encode("b", 2) + Encode("c", 3),
          "a:1 " + x254 + "b:2 c:3 |"},
         {std::string(5000, 'x') + Encode(x254 + "n", 1), x254 + "n:1 |"},
-        {std::string(300, 'x') + Encode("bad", 1, badMonth) + Encode("ok", 2),
-         "ok:2 |"}, // a bad time is no way in
+        {std::string(300, 'x') + Encode("bad", 1, bad) + Encode("ok", 2), "ok:2 |"},
         {Encode("a", 1) + std::string(1000, 'x') + Encode("b", 2).substr(0, 10), "a:1 |"},
         {Encode("a", 1) + std::string(300, 'x') + Encode("b", 2) + Encode("c", 3).substr(0, 5),
          "a:1 " + x254 + "b:2 |340 0"}};
@@ -100,23 +67,21 @@ TEST(Record, ListingGoesOnAfterADamagedSpot)
     for (auto t : times) {
         uint16_t fields[8] = {2002, 12, 4, 5, 9, 3, 7, 250};
         fields[t[0]] = uint16_t(t[1]);
-        RecordTime time;
-        memcpy(&time, fields, sizeof time);
-        EXPECT_EQ(IsValidRecordTime(time), t[2] == 1) << t[0] << " " << t[1];
+        EXPECT_EQ(IsValidRecordTime(*reinterpret_cast<RecordTime *>(fields)), t[2] == 1)
+            << t[0] << " " << t[1];
     }
 }
 
 TEST(Values, BackText)
 {
-    const std::pair<const char *, uint32_t> good[] = {{"00C80000C8", 0x0000C800u},
-                                                      {"9F0AB0015A", 0x01B00A9Fu},
-                                                      {"9f0ab0015a", 0x01B00A9Fu},
-                                                      {"0102030A10", 0x0A030201u}};
-    for (auto [text, value] : good) {
+    // Texts that decode (either letter case) and encode back, then texts refused.
+    for (auto [text, value] :
+         {std::pair{"00C80000C8", 0xC800u}, {"9f0ab0015a", 0x1B00A9Fu}, {"0102030A10", 0xA030201u}}) {
         uint32_t back = 0;
         char encoded[BACK_TEXT_CAP];
         EncodeBackValue(value, encoded);
-        EXPECT_TRUE(DecodeBackValue(text, &back) && back == value && strcasecmp(encoded, text) == 0) << text;
+        EXPECT_TRUE(DecodeBackValue(text, &back) && back == value) << text;
+        EXPECT_STRCASEEQ(encoded, text);
     }
     for (const char *text :
          {"FF80010081", "FF8001G080", "FF800100 80", "FF8001008", "FF800100800", "", "FF80-10080",
@@ -128,7 +93,7 @@ TEST(Values, BackText)
 
 TEST(Values, TintRampsAndTheBackgroundEntry)
 {
-    // Colour, gamma, satur, channel (byte of the entry), entries 0..14; the
+    // Colour, gamma, satur, channel (byte of an entry), entries 0..14; the
     // last two only an edited settings file brings (clamped to 1..14, 1..).
     const std::tuple<uint32_t, int32_t, int32_t, int, const char *> rows[] = {
         {0xFF, 6, 2, 2, "127 148 169 190 211 232 255 255 255 255 255 255 255 255 255"},
@@ -136,15 +101,14 @@ TEST(Values, TintRampsAndTheBackgroundEntry)
         {0xA4A4A4, 6, 2, 0, "82 95 109 123 136 150 164 174 184 194 204 214 224 234 244"},
         {0xFF, 14, 2, 2, "127 136 145 154 163 172 181 190 199 208 217 226 235 244 255"},
         {0xFF, 1, 20, 2, "12 255 255 255 255 255 255 255 255 255 255 255 255 255 255"},
-        {0xFF, 1, 20, 0, "0 0 18 36 54 72 91 109 127 145 163 182 200 218 236"},
         {0xA4A4A4, 0, 0, 2, "164 164 170 177 183 190 196 203 209 216 222 229 235 242 248"},
         {0xA4A4A4, 15, 2, 1, "82 87 93 99 105 111 117 123 128 134 140 146 152 158 164"}};
     for (auto [colour, gamma, satur, channel, want] : rows) {
         unsigned char t[16][4]; // blue, green, red, reserved
         ComputeTintTable(colour | 0xFF000000u, gamma, satur, 0x7F112131, reinterpret_cast<TintEntry *>(t));
-        std::string got;
-        for (int i = 0; i < 15; ++i)
-            got += std::to_string(t[i][channel] + t[i][3] * 1000) + (i < 14 ? " " : "");
+        std::string got = std::to_string(t[0][channel] + t[0][3] * 1000);
+        for (int i = 1; i < 15; ++i)
+            got += " " + std::to_string(t[i][channel] + t[i][3] * 1000);
         EXPECT_EQ(got, want) << gamma << " " << satur;
         EXPECT_EQ(0, memcmp(t[15], "\x31\x21\x11\x7F", 4)) << "the background";
     }
@@ -152,48 +116,41 @@ TEST(Values, TintRampsAndTheBackgroundEntry)
 
 TEST(Values, DialogArithmetic)
 {
+    // Owner's start and end, extent, start: halved toward zero, held in range.
     const int32_t starts[][4] = {{0, 100, 105, -2},
-                                 {0, 100, 95, 2},
-                                 {-300, -100, 50, -225}, // toward zero
-                                 {INT32_MAX - 10, INT32_MAX, -INT32_MAX, INT32_MAX},
-                                 {INT32_MIN, INT32_MIN + 10, INT32_MAX, INT32_MIN}};
+                                 {2147483637, INT32_MAX, -INT32_MAX, INT32_MAX},
+                                 {INT32_MIN, -2147483638, INT32_MAX, INT32_MIN}};
     for (auto s : starts)
         EXPECT_EQ(CenteredStart(s[0], s[1], s[2]), s[3]) << s[0] << " " << s[1] << " " << s[2];
-    // Text and client extents, resolutions: the height ratio goes with dpiX,
-    // the width ratio with dpiY; an extent of 0 or less keeps the scale 1.
-    const std::pair<CaptionMeasure, double> scales[] = {{{72, 16, 231, 52, 96, 96}, 96 * (231.0 / 72) / 71},
-                                                        {{10, 10, 40, 30, 142, 71}, 4},
-                                                        {{1, 2, 3, 5, 71, 71}, 2.5},
-                                                        {{2, 1, 5, 3, 71, 71}, 2.5},
-                                                        {{2, 2, 1, 5, 71, 71}, 0.5},
-                                                        {{2, 2, 5, 1, 71, 71}, 0.5},
-                                                        {{0, 16, 231, 52, 96, 96}, 1},
-                                                        {{72, 0, 231, 52, 96, 96}, 1},
-                                                        {{72, 16, 0, 52, 96, 96}, 1},
-                                                        {{72, 16, 231, 0, 96, 96}, 1},
-                                                        {{-1, -1, -1, -1, 96, 96}, 1}};
-    for (auto [m, scale] : scales)
-        EXPECT_DOUBLE_EQ(CaptionScale(m), scale)
-            << m.textWidth << " " << m.textHeight << " " << m.clientWidth;
-    const double heights[][3] = {{-11, 96 * (231.0 / 72) / 71, -47},
-                                 {11, 2, 22},
-                                 {-11, NAN, -11},
-                                 {-11, INFINITY, -INT32_MAX},
-                                 {-11, 1e300, -INT32_MAX},
-                                 {11, 1e300, INT32_MAX}};
+    // Text and client extents, resolutions, scale in hundredths: the height
+    // ratio goes with dpiX, the width ratio with dpiY; an extent of 0 or
+    // less keeps 1.
+    const int32_t scales[][7] = {
+        {10, 10, 40, 30, 142, 71, 400}, {1, 2, 3, 5, 71, 71, 250},    {2, 1, 5, 3, 71, 71, 250},
+        {2, 2, 1, 5, 71, 71, 50},       {2, 2, 5, 1, 71, 71, 50},     {0, 16, 231, 52, 96, 96, 100},
+        {72, 0, 231, 52, 96, 96, 100},  {72, 16, 0, 52, 96, 96, 100}, {72, 16, 231, 0, 96, 96, 100}};
+    for (auto c : scales)
+        EXPECT_DOUBLE_EQ(CaptionScale({c[0], c[1], c[2], c[3], c[4], c[5]}), c[6] / 100.0)
+            << c[0] << " " << c[1];
+    // The worked case; then stock height, scale, height: truncated toward
+    // zero, held in range.
+    const double worked = CaptionScale({72, 16, 231, 52, 96, 96});
+    const double heights[][3] = {
+        {-11, worked, -47}, {-11, NAN, -11}, {-11, 1e300, -INT32_MAX}, {11, INFINITY, INT32_MAX}};
     for (auto h : heights)
         EXPECT_EQ(ScaledFontHeight(int32_t(h[0]), h[1]), int32_t(h[2])) << h[1];
 }
 
 TEST(Values, TitleWithinItsBuffer)
 {
+    // Capacity, name, score, text: the name taken to its NUL or 254 bytes,
+    // the text cut to the capacity; the longest is 302 bytes.
     const std::string head = "Kuvex 2002         ", gap = "            Очки: ", x(254, 'x'), y(300, 'y');
     const std::tuple<size_t, const char *, int32_t, std::string> rows[] = {
-        {TITLE_CAP, "Инкогнито", 37, head + "Инкогнито" + gap + "37"},
-        {TITLE_CAP, x.c_str(), INT32_MIN, head + x + gap + "-2147483648"}, // the longest, 302
-        {TITLE_CAP, y.c_str(), 0, head + y.substr(0, 254) + gap + "0"},    // no NUL within 254
+        {TITLE_CAP, x.c_str(), INT32_MIN, head + x + gap + "-2147483648"},
+        {TITLE_CAP, y.c_str(), 0, head + y.substr(0, 254) + gap + "0"},
         {TITLE_CAP, nullptr, 0, head + gap + "0"},
-        {38, "", 0, head + gap}, // one short of the whole text
+        {38, "", 0, head + gap},
         {16, "Инкогнито", 5, "Kuvex 2002     "},
         {1, "Инкогнито", 5, ""},
         {0, "Инкогнито", 5, "unwritten"}};
