@@ -38,9 +38,8 @@ inline std::string List(const std::string &data, size_t chunk, size_t *rows = nu
     std::string out;
     size_t count = 0, bytes = 0;
     for (ScoreRecord r; NextRecord(&reader, &r); ++count) {
-        if (strnlen(r.name, RECORD_NAME_AREA) == RECORD_NAME_AREA ||
-            (bytes += strlen(r.name) + RECORD_MIN) > data.size())
-            abort();
+        const size_t length = strnlen(r.name, RECORD_NAME_AREA);
+        if (length == RECORD_NAME_AREA || (bytes += length + RECORD_MIN) > data.size()) abort();
         out += std::string(r.name) + ":" + std::to_string(r.score) + " ";
     }
     if (rows) *rows = count;
