@@ -20,8 +20,9 @@ inline struct Recorder
     void Add(const std::string &call) { log += log.empty() ? call : " " + call; }
 } rec;
 
-// The settings as the program starts, copied before any test.
+// The settings and score as the program starts, copied before any test.
 inline const Settings kInitialSettings = g_settings;
+inline const int32_t kInitialScore = score;
 
 // Everything a test relies on, afresh: the recorder installed with clock
 // 1000 and a step that ends any wait in two reads; the board as

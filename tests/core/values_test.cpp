@@ -23,9 +23,9 @@ TEST(Record, BytesCutsDamageAndTimes)
     EXPECT_STREQ(date, "5.12.2002 в 9:3:7");
     // Three records, the first with a name cut to the 255 bytes the reader
     // takes, scores kept as their low 16 bits; each cut lists the whole ones.
-    const std::string n255(255, 'n'),
-        records[3] = {Encode(n255 + "cut", 65535), Encode("", 70000), Encode("c", -1)};
-    const std::string rows[3] = {n255 + ":65535 ", ":4464 ", "c:65535 "},
+    const auto x = [](size_t n) { return std::string(n, 'x'); };
+    const std::string records[3] = {Encode(x(258), 65535), Encode("", 70000), Encode("c", -1)};
+    const std::string rows[3] = {x(255) + ":65535 ", ":4464 ", "c:65535 "},
                       file = records[0] + records[1] + records[2];
     for (size_t chunk : {size_t(1), size_t(7), RECORD_WINDOW}) {
         std::string listed;
@@ -36,7 +36,6 @@ TEST(Record, BytesCutsDamageAndTimes)
             ASSERT_EQ(List(file.substr(0, cut), chunk), listed + "|" + tail) << cut << " " << chunk;
         }
     }
-    const auto x = [](size_t n) { return std::string(n, 'x'); };
     RecordTime bad = kRecordTime;
     bad.month = 13;
     // The first record after damage carries what fits of it in front of its
@@ -102,6 +101,7 @@ TEST(Values, DialogArithmeticAndTitle)
 {
     // Owner's start and end, extent, start: halved toward zero, held in range.
     const int32_t starts[][4] = {{0, 100, 105, -2},
+                                 {-300, -100, 50, -225},
                                  {2147483637, INT32_MAX, -INT32_MAX, INT32_MAX},
                                  {INT32_MIN, -2147483638, INT32_MAX, INT32_MIN}};
     for (auto s : starts)
@@ -126,9 +126,8 @@ TEST(Values, DialogArithmeticAndTitle)
     // the text cut to the capacity; the longest is 302 bytes.
     const std::string head = "Kuvex 2002         ", gap = "            Очки: ", x(254, 'x'), y(300, 'y');
     const std::tuple<size_t, const char *, int32_t, std::string> rows[] = {
-        {TITLE_CAP, x.c_str(), INT32_MIN,
-         head + x + gap + "-2147483648"}, // the longest        {TITLE_CAP, y.c_str(), 0, head + y.substr(0,
-                                          // 254) + gap + "0"},
+        {TITLE_CAP, x.c_str(), INT32_MIN, head + x + gap + "-2147483648"},
+        {TITLE_CAP, y.c_str(), 0, head + y.substr(0, 254) + gap + "0"},
         {38, "", 0, head + gap},
         {1, "Инкогнито", 5, ""},
         {0, "Инкогнито", 5, "unwritten"}};
