@@ -87,11 +87,11 @@ TEST(Rules, MovePatternsEqualBruteForceSwaps)
 TEST(Turn, Scenes)
 {
     // A board (score 10, the game on, anim 50, no selection; the generator
-    // as ResetWorld leaves it, so kOneMove's refill forms no run) and a script:
-    // "aN" anim N, "sCR" selects (C, R), "cX,Y" clicks
-    // (X, Y) on a 400 x 400 field (cells of 50), "cX,Y,W,H" on a W x H
-    // field, "r" resolves, "u" undoes. Then the calls, and "|score
-    // selection", "over" when the game ended, "=" when the board is as drawn.
+    // as ResetWorld leaves it, so kOneMove's refill forms no run) and a
+    // script: "aN" anim N, "sCR" selects (C, R), "cX,Y" clicks (X, Y) on a
+    // 400 x 400 field (cells of 50), "cX,Y,W,H" on a W x H field, "r"
+    // resolves, "u" undoes. Then the calls, and "|score selection", "over"
+    // when the game ended, "=" when the board is as drawn.
     const std::tuple<const char *, const char *, const char *> rows[] = {
         {kNoMoves, "c125,175", "P |10 23 ="},
         {kNoMoves, "s23 c125,175", "P |10 88 ="}, // the same cell: deselect
@@ -131,8 +131,9 @@ TEST(Turn, Scenes)
 TEST(Turn, NewGamePausesAndInitialValues)
 {
     ResetWorld();
-    std::string games[3];         // board, score, on
-    for (int k = 0; k < 3; ++k) { // ticks 77, 77, 78; score 0, 500, 1000 before; the generator elsewhere
+    // Ticks 77, 77, 78, each with another score and generator state before.
+    std::string games[3]; // board, score, on
+    for (int k = 0; k < 3; ++k) {
         rec.log.clear(), rec.clock = 77 + k / 2, score = 500 * k;
         SeedRandom(k);
         StartNewGame(nullptr);
