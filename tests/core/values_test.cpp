@@ -44,7 +44,7 @@ TEST(Record, BytesCutsDamageAndTimes)
     const std::pair<std::string, std::string> damaged[] = {
         {Encode("a", 1) + x(274) + Encode("b", 2) + Encode("c", 3), "a:1 " + x(254) + "b:2 c:3 |"},
         {x(5000) + Encode(x(254) + "n", 1), x(254) + "n:1 |"},
-        {x(300) + Encode("bad", 1, bad) + Encode("ok", 2), "ok:2 |"},
+        {x(300) + Encode("bad", 1, bad) + Encode("ok", 2) + x(1000), "ok:2 |"},
         {Encode("a", 1) + x(300) + Encode("b", 2) + Encode("c", 3).substr(0, 5),
          "a:1 " + x(254) + "b:2 |340 0"}};
     for (const auto &[data, listed] : damaged)
