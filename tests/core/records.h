@@ -37,7 +37,7 @@ inline std::string List(const std::string &data, size_t chunk, size_t *rows = nu
         &source);
     std::string out;
     size_t count = 0, bytes = 0;
-    for (ScoreRecord r; NextRecord(&reader, &r); ++count) {
+    for (ScoreRecord r; NextRecord(&reader, &r) == 1; ++count) {
         const size_t length = strnlen(r.name, RECORD_NAME_AREA);
         if (length == RECORD_NAME_AREA || (bytes += length + RECORD_MIN) > data.size()) abort();
         out += std::string(r.name) + ":" + std::to_string(r.score) + " ";
