@@ -1,10 +1,10 @@
 # Native build: pure code, its tests under ASan/UBSan, benchmarks, host tools.
 # Fuzzing (clang's libFuzzer with ASan and UBSan): a separate configuration,
 # -DKUVEX_FUZZ=ON with clang++, builds one fuzzer per tests/fuzz/*.cpp and
-# registers a short run of each (KUVEX_FUZZ_SECONDS, default 30) as a test.
+# registers a short run of each (KUVEX_FUZZ_SECONDS, default 10) as a test.
 option(KUVEX_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
 if(KUVEX_FUZZ)
-  set(KUVEX_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzzer runs in the test")
+  set(KUVEX_FUZZ_SECONDS 10 CACHE STRING "Seconds each fuzzer runs in the test")
   set(_fuzz -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
   # Only the decoders are fuzzed; they hold no Russian literals, so clang
   # (which has no CP1251 execution charset) builds them as they are.
@@ -24,6 +24,9 @@ if(KUVEX_FUZZ)
     set(_corpus ${CMAKE_BINARY_DIR}/corpus/${_name})
     file(MAKE_DIRECTORY ${_corpus})
     add_test(NAME ${_name} COMMAND ${_name} -max_total_time=${KUVEX_FUZZ_SECONDS} -print_final_stats=1 ${_corpus})
+    # A hang fails instead of stalling the run: the time asked for and a minute.
+    math(EXPR _timeout "${KUVEX_FUZZ_SECONDS} + 60")
+    set_tests_properties(${_name} PROPERTIES TIMEOUT ${_timeout})
   endforeach()
   return() # this configuration builds the fuzzers only
 endif()
@@ -42,7 +45,10 @@ kuvex_flags(core_tests)
 target_compile_options(core_tests PRIVATE ${KUVEX_SANITIZE})
 target_link_options(core_tests PRIVATE ${KUVEX_SANITIZE})
 target_link_libraries(core_tests PRIVATE kuvex_core GTest::gtest GTest::gtest_main Threads::Threads)
-add_test(NAME core_tests COMMAND core_tests --gtest_brief=1)
+# Shuffled, so that a test relying on another's leftovers fails; a few
+# seconds under ASan, so a minute means a hang.
+add_test(NAME core_tests COMMAND core_tests --gtest_brief=1 --gtest_shuffle)
+set_tests_properties(core_tests PROPERTIES TIMEOUT 60)
 
 # Benchmarks: the same pure code, optimised and without sanitizers.
 find_package(benchmark QUIET)

@@ -24,13 +24,3 @@ int RandomPiece()
     g_rngState = x;
     return static_cast<int>(x >> 29); // top 3 bits: 0..7, equally likely
 }
-
-uint32_t GetRandomState()
-{
-    return g_rngState;
-}
-
-void SetRandomState(uint32_t state)
-{
-    g_rngState = state ? state : 0x9E3779B9u;
-}

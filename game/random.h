@@ -7,6 +7,3 @@
 void SeedRandom(uint32_t seed);
 // A colour index 0..7, uniformly distributed.
 int RandomPiece();
-// The generator's whole state, so that a test can replay a sequence.
-uint32_t GetRandomState();
-void SetRandomState(uint32_t state);

@@ -67,40 +67,74 @@ int FormatRecordDate(const RecordTime &time, char *out, size_t cap)
     return n < 0 ? 0 : n;
 }
 
+bool IsValidRecordTime(const RecordTime &time)
+{
+    return time.month >= 1 && time.month <= 12 && time.day >= 1 && time.day <= 31 && time.hour < 24 &&
+           time.minute < 60 && time.second < 60 && time.milliseconds < 1000;
+}
+
 void StartRecordReader(RecordReader *reader, RecordSource source, void *context)
 {
     reader->source = source;
     reader->context = context;
     reader->pos = 0;
     reader->end = 0;
+    reader->base = 0;
+    reader->tail = RECORD_NO_TAIL;
     reader->atEnd = false;
     reader->halted = false;
+    reader->damaged = false;
+    reader->skipped = false;
 }
+
+namespace {
+
+// Moves the undecoded bytes to the front of the window and asks the source
+// for as many more as fit.
+void FillWindow(RecordReader *reader)
+{
+    const size_t held = reader->end - reader->pos;
+    memmove(reader->window, reader->window + reader->pos, held);
+    reader->base += reader->pos;
+    reader->pos = 0;
+    reader->end = held;
+    const size_t got = reader->source(reader->context, reader->window + held, RECORD_WINDOW - held);
+    if (got == 0)
+        reader->atEnd = true;
+    else
+        reader->end += got < RECORD_WINDOW - held ? got : RECORD_WINDOW - held;
+}
+
+} // namespace
 
 int NextRecord(RecordReader *reader, ScoreRecord *out)
 {
     static_assert(RECORD_WINDOW >= RECORD_MAX, "the window must hold the longest record");
     while (!reader->halted) {
         const int n = DecodeRecord(reader->window + reader->pos, reader->end - reader->pos, out);
-        if (n > 0) {
+        // Inside damage any NUL may end a false name: only a valid time
+        // shows the way back into the records.
+        if (n > 0 && (!reader->damaged || IsValidRecordTime(out->time))) {
             reader->pos += static_cast<size_t>(n);
+            reader->damaged = false;
             return 1;
         }
-        if (n < 0 || reader->atEnd) {
+        if (n == 0 && !reader->atEnd) {
+            // Incomplete: fewer than RECORD_MAX bytes are held, so after
+            // moving them to the front there is room for more.
+            FillWindow(reader);
+        } else if (n == 0) {
             reader->halted = true;
-            break;
+            if (!reader->damaged && reader->end > reader->pos) reader->tail = reader->base + reader->pos;
+            // Callers that add up record lengths must not take this tail's
+            // offset from them when bytes were passed over.
+            if (reader->damaged || reader->skipped) reader->pos = reader->end;
+        } else {
+            // No record starts here; try the next byte.
+            reader->damaged = true;
+            reader->skipped = true;
+            ++reader->pos;
         }
-        // Incomplete: fewer than RECORD_MAX bytes are held, so after moving
-        // them to the front there is room for more.
-        const size_t held = reader->end - reader->pos;
-        memmove(reader->window, reader->window + reader->pos, held);
-        reader->pos = 0;
-        reader->end = held;
-        const size_t got = reader->source(reader->context, reader->window + held, RECORD_WINDOW - held);
-        if (got == 0)
-            reader->atEnd = true;
-        else
-            reader->end += got < RECORD_WINDOW - held ? got : RECORD_WINDOW - held;
     }
     return 0;
 }

@@ -62,6 +62,12 @@ int FormatRecordDate(const RecordTime &time, char *out, size_t cap);
 typedef size_t (*RecordSource)(void *context, unsigned char *dst, size_t capacity);
 
 constexpr size_t RECORD_WINDOW = 4096; // bytes held at a time; at least RECORD_MAX
+constexpr size_t RECORD_NO_TAIL = SIZE_MAX;
+
+// Whether a record's time could have come from the clock: month 1..12, day
+// 1..31, hour below 24, minute and second below 60, milliseconds below 1000.
+// The year and the day of the week are not looked at.
+bool IsValidRecordTime(const RecordTime &time);
 
 // Streams records out of a RecordSource of any length through a fixed window.
 struct RecordReader
@@ -69,17 +75,27 @@ struct RecordReader
     RecordSource source;
     void *context;
     unsigned char window[RECORD_WINDOW];
-    size_t pos;  // start of the undecoded bytes
-    size_t end;  // end of the bytes held
-    bool atEnd;  // the source has nothing more
-    bool halted; // a truncated tail or a bad spot was met
+    size_t pos;   // start of the undecoded bytes
+    size_t end;   // end of the bytes held
+    size_t base;  // data offset of window[0]
+    size_t tail;  // once stopped: data offset of a truncated tail, or RECORD_NO_TAIL
+    bool atEnd;   // the source has nothing more
+    bool halted;  // the end of the data was met
+    bool damaged; // inside a damaged spot, looking for the next record
+    bool skipped; // some bytes were passed over as damage
 };
 
 void StartRecordReader(RecordReader *reader, RecordSource source, void *context);
-// 1 with the next complete record in out; 0 when there is none. Reading ends
-// for good at the end of the data, at a truncated tail (a record that the
-// data ends inside; skipped), and at the first spot that is not a record
-// (no NUL in the name area): records have no marker to find the next one
-// again, so what follows such a spot is not listed. Every complete record
-// before it is.
+// 1 with the next complete record in out; 0 when there is none.
+// A damaged spot (no NUL within the name area) is passed over: reading goes
+// on at the first following position where a whole record decodes with a
+// valid time, so records written after the damage are listed; that first
+// record may carry damaged bytes in front of its name, every later one is
+// exact. Damaged bytes are never a record of their own. Reading ends at the
+// end of the data; a truncated tail (a record the data ends inside) is
+// skipped, and so is damage that runs up to the end.
+// Once it has returned 0: `tail` is the data offset of a truncated tail
+// after the last record, if there is one; window[pos, end) holds that tail
+// only when no byte before it was passed over as damage (so the lengths of
+// the listed records add up to its offset), and is empty otherwise.
 int NextRecord(RecordReader *reader, ScoreRecord *out);

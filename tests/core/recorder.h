@@ -1,34 +1,78 @@
-// A GameHost for tests: records every outward call as a line of text, runs a
-// fake millisecond counter, and lets a test script the board's generator.
+// The test world: a GameHost that writes every outward call into one line
+// of text, a fake millisecond counter, and boards drawn as eight strings.
 #pragma once
-#include <cstdint>
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "game/board.h"
 #include "game/host.h"
+#include "game/random.h"
+#include "game/turn.h"
+#include "settings/settings.h"
 
-struct Recorder
+// Calls in order: "F" create field, "t" a read of the counter (each read
+// advances clock by step), "P" repaint, "T" title (its text in title), "G"
+// game-over dialog, "A<name>:<score>" record.
+inline struct Recorder
 {
-    std::vector<std::string> calls;
-    std::vector<std::string> titles;
-    std::vector<std::pair<std::string, int32_t>> records;
-    uint32_t clock = 1000;
-    uint32_t clockStep = 1; // every read of the counter advances it this much
-    int delays = 0;         // completed waits, counted from tick reads
+    std::string log, title;
+    uint32_t clock, step;
+    void Add(const std::string &call) { log += log.empty() ? call : " " + call; }
+} rec;
 
-    void Install();
-    static Recorder *current;
-    // Count of a given call.
-    int Count(const std::string &what) const;
-};
+// The settings and score as the program starts, copied before any test.
+inline const Settings kInitialSettings = g_settings;
+inline const int32_t kInitialScore = score;
 
-// Fills the grid from rows of text, one char a cell, '0'..'7' or '.' (EMPTY);
-// rows[r][c] is the cell (c, r).
-void SetGrid(Board &b, const char *const rows[8]);
-// The grid as 8 rows of text in the same form.
-std::vector<std::string> GridRows(const Board &b);
-// A board with no runs and no moves: cell (c, r) = (c + 3r) mod 8.
-void SetNoMoveBoard(Board &b);
-// Resets the global board to its constructed state (no field, no sprites).
-void ResetBoard();
+// Everything a test relies on, afresh: the recorder installed with clock
+// 1000 and a step that ends any wait in two reads; the board as
+// constructed, score 0, the initial settings, the generator seeded with 6
+// (after kOneMove's swap its refill forms no run and leaves a move).
+inline void ResetWorld()
+{
+    static const GameHost host = {
+        [] { rec.Add("P"); },
+        [](HWND, const char *text) { rec.Add("T"), rec.title = text; },
+        [] { return rec.Add("t"), rec.clock += rec.step, rec.clock - rec.step; },
+        [](HWND) { return rec.Add("F"), reinterpret_cast<HWND>(0x1234); },
+        [](HWND) {},
+        [](HWND) { rec.Add("G"); },
+        [](const char *name, int32_t s) { rec.Add("A" + std::string(name) + ":" + std::to_string(s)); }};
+    rec = {"", "", 1000, 0x10000}, g_host = &host, score = 0, g_settings = kInitialSettings;
+    g_board.fieldWnd = nullptr; // the fake control needs no destroying
+    g_board = Board();
+    SeedRandom(6);
+}
+
+// A board as 8 rows, top to bottom, separated by blanks; a cell is '0'..'7',
+// '.' EMPTY, '-' a piece unlike any other (never in a run or move), or a
+// letter (a piece of its own colour, unlike 0..7). Rows left out at the
+// bottom are all '-'; Picture leaves them out too.
+inline Board Draw(const char *picture)
+{
+    Board b;
+    for (size_t i = 0, n = strlen(picture); i < 71; ++i) {
+        const char ch = i < n ? picture[i] : '-';
+        const int v = ch == '.' ? EMPTY : ch == '-' ? 1000 + int(i) : ch <= '7' ? ch - '0' : 100 + ch;
+        if (i % 9 < 8) b.grid[i % 9][i / 9] = v;
+    }
+    return b;
+}
+
+inline std::string Picture(const Board &b)
+{
+    std::string s(71, ' ');
+    for (int i = 0; i < 71; ++i) {
+        const int v = i % 9 < 8 ? b.grid[i % 9][i / 9] : 1000;
+        s[i] = i % 9 == 8 ? ' ' : v >= 1000 ? '-' : v >= 100 ? char(v - 100) : ".01234567"[v + 1];
+    }
+    while (s.size() > 8 && s.compare(s.size() - 9, 9, " --------") == 0)
+        s.resize(s.size() - 9);
+    return s;
+}
+
+// Cell (c, r) holds (c + 3r) mod 8: no run and no move.
+constexpr const char *kNoMoves = "01234567 34567012 67012345 12345670 45670123 70123456 23456701 56701234";
+// The same with (0, 1) and (1, 2) made 0: no run; two patterns name one
+// swap, (0, 2) with (1, 2), which empties column 0 rows 0..2.
+constexpr const char *kOneMove = "01234567 04567012 60012345 12345670 45670123 70123456 23456701 56701234";

@@ -1,0 +1,168 @@
+// The rules as tables of pictured boards; the move patterns against a
+// brute-force search over seeded boards; the turn controller's outward
+// calls against the recorder, as scenes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+#include <sstream>
+#include <tuple>
+
+#include "game/moves.h"
+#include "recorder.h"
+
+namespace {
+
+TEST(Rules, ClearRefillSwapAndUndo)
+{
+    // Before; runs emptied; the board after the clear and a refill, '*' a
+    // new piece (null: no change). Crossing runs: the column pass empties
+    // the shared cell before the row pass looks (L, T, plus). Pieces fall in
+    // order.
+    const std::tuple<const char *, int, const char *> rows[] = {
+        {"aa-aa--- ---aa-a-", 0, nullptr},
+        {"--a----- --a----- --aaa---", 1, "--*----- --*----- --*aa---"},
+        {"----aaa- -----a-- -----a--", 1, "----a*a- -----*-- -----*--"},
+        {"--a----- -aaa---- --a-----", 1, "--*----- -a*a---- --*-----"},
+        {"--aaaa-- -----a-- -----a--", 2, "--****-- -----*-- -----*--"},
+        {"---a---- -aaaaa-- ---a----", 1, "---*---- -aa*aa-- ---*----"},
+        {"-bbbcccc -------- -------- a------- a------- a------- a------- a-------", 3,
+         "******** *------- *------- *------- *-------"},
+        {"--a---.- --b---.- --.---.- --c---.- --.---.- --d---.- --e---.- --f---.-", 0,
+         "--*---*- --*---*- --a---*- --b---*- --c---*- --d---*- --e---*- --f---*-"}};
+    for (auto [before, runs, after] : rows) {
+        Board b = Draw(before);
+        EXPECT_EQ(b.ClearMatches(), runs) << before;
+        EXPECT_EQ(b.Refill(), after ? std::count(after, after + strlen(after), '*') : 0);
+        std::string picture = Picture(b);
+        std::replace_if(picture.begin(), picture.end(), isdigit, '*');
+        EXPECT_EQ(picture, after ? after : before);
+    }
+    // Swaps: kept only with a run, and undone to the board before.
+    const auto swap = [](const char *before, int sc, int sr, int c, int r, int kept, const char *after) {
+        Board b = Draw(before);
+        b.selCol = sc, b.selRow = sr;
+        EXPECT_EQ(b.TrySwap(c, r), kept) << sc << sr << c << r;
+        EXPECT_EQ(Picture(b), after);
+        EXPECT_EQ(b.Undo(), kept) << "a refused swap takes no snapshot";
+        EXPECT_EQ(Picture(b), before);
+    };
+    swap(kNoMoves, 2, 2, 3, 2, 0, kNoMoves);
+    swap(kOneMove, 0, 2, 1, 2, 1, ".1234567 .4567012 .6012345 12345670 45670123 70123456 23456701 56701234");
+    // The caller guarantees two cells on the board; anything else is refused.
+    const int off[][4] = {{8, 8, 0, 0}, {8, 3, 7, 3}, {3, 8, 3, 7},  {-1, 3, 0, 3}, {3, -1, 3, 0},
+                          {0, 2, 8, 2}, {0, 2, 0, 8}, {0, 2, -1, 2}, {0, 2, 0, -1}};
+    for (auto o : off)
+        swap(kOneMove, o[0], o[1], o[2], o[3], 0, kOneMove);
+}
+
+// Settled boards from the test seed, from no move to many: the patterns
+// name exactly the swaps that form a run.
+TEST(Rules, MovePatternsEqualBruteForceSwaps)
+{
+    const uint32_t seed = ::testing::UnitTest::GetInstance()->random_seed();
+    std::mt19937 gen(seed);
+    for (int i = 0; i < 1500; ++i) { // every 40th board left without a move
+        Board b = Draw(kNoMoves);
+        for (int k = i % 40; k > 0; --k)
+            b.grid[gen() % 8][gen() % 8] = int(gen() % (2 + i % 7));
+        for (SeedRandom(gen()); b.ClearMatches();)
+            b.Refill();
+        std::set<std::pair<int, int>> patterns, brute; // the two cells, column * 8 + row, lower first
+        ForEachMove(b, [&](int c1, int r1, int c2, int r2) {
+            patterns.insert(std::minmax(c1 * 8 + r1, c2 * 8 + r2));
+        });
+        for (int k = 0; k < 112; ++k) { // 56 pairs one above the other, then 56 side by side
+            Board t = b;
+            const int down = k < 56, c = down ? k / 7 : k % 7, r = down ? k % 7 : k / 7 - 8;
+            std::swap(t.grid[c][r], t.grid[c + !down][r + down]);
+            if (t.ClearMatches()) brute.emplace(c * 8 + r, (c + !down) * 8 + r + down);
+        }
+        ASSERT_EQ(patterns, brute) << "seed " << seed << ", board " << i << ": " << Picture(b);
+        ASSERT_EQ(b.CountMoves() == 0, brute.empty());
+    }
+}
+
+TEST(Turn, Scenes)
+{
+    // A board (score 10, the game on, anim 50, no selection; the generator
+    // as ResetWorld leaves it, so kOneMove's refill forms no run) and a
+    // script: "aN" anim N, "sCR" selects (C, R), "cX,Y" clicks (X, Y) on a
+    // 400 x 400 field (cells of 50), "cX,Y,W,H" on a W x H field, "r"
+    // resolves, "u" undoes. Then the calls, and "|score selection", "over"
+    // when the game ended, "=" when the board is as drawn.
+    const std::tuple<const char *, const char *, const char *> rows[] = {
+        {kNoMoves, "c125,175", "P |10 23 ="},
+        {kNoMoves, "s23 c125,175", "P |10 88 ="}, // the same cell: deselect
+        {kNoMoves, "s23 c175,225", "P |10 34 ="}, // diagonal: the selection moves
+        {kNoMoves, "s23 c175,175", "|10 23 ="},   // a neighbour, no run: nothing at all
+        {kNoMoves, "c399,399 c100,100,800,200", "P P |10 14 ="},
+        {kNoMoves, "c400,10 c10,400 c10,10,0,400 c10,10,400,0", "|10 88 ="}, // off the field
+        // A kept swap: with anim a pause after the emptied cells, the refill
+        // and the last clear; without, nothing between clear and refill.
+        {kOneMove, "s02 c75,125", "P t t P t t P t t P T |13 88"},
+        {kOneMove, "a0 s02 c75,125", "P t t P T |13 88"},
+        // No move left: the dialog, the record with the final score, score 0.
+        {kNoMoves, "r c125,175 u", "P t t P T G AИнкогнито:10 |0 88 over ="}, // then nothing answers
+        {kNoMoves, "a0 r", "P T G AИнкогнито:10 |0 88 over ="},
+        // Undo: nothing before a kept swap, then the board before it, twice.
+        {kOneMove, "a0 u s02 c75,125 c225,225 u u", "P t t P T P P P |13 44 ="}};
+    for (auto [board, script, calls] : rows) {
+        ResetWorld();
+        g_board = Draw(board);
+        g_board.active = 1, score = 10;
+        std::istringstream commands(script);
+        for (std::string c; commands >> c;) {
+            int v[4] = {0, 0, 400, 400};
+            sscanf(c.c_str() + 1, "%d,%d,%d,%d", v, v + 1, v + 2, v + 3);
+            if (c[0] == 'a') g_settings.anim = v[0];
+            if (c[0] == 's') g_board.selCol = v[0] / 10, g_board.selRow = v[0] % 10;
+            if (c[0] == 'c') HandleCellClick(nullptr, uint16_t(v[0]), uint16_t(v[1]), v[2], v[3]);
+            if (c[0] == 'r') ResolveBoard(nullptr);
+            if (c[0] == 'u') UndoMove();
+        }
+        rec.Add("|" + std::to_string(score) + " " + std::to_string(g_board.selCol * 10 + g_board.selRow) +
+                (g_board.IsActive() ? "" : " over") + (Picture(g_board) == board ? " =" : ""));
+        EXPECT_EQ(rec.log, calls) << board << " " << script;
+    }
+}
+
+TEST(Turn, NewGamePausesAndInitialValues)
+{
+    ResetWorld();
+    // Ticks 77, 77, 78, each with another score and generator state before.
+    std::string games[3]; // board, score, on
+    for (int k = 0; k < 3; ++k) {
+        rec.log.clear(), rec.clock = 77 + k / 2, score = 500 * k;
+        SeedRandom(k);
+        StartNewGame(nullptr);
+        EXPECT_EQ(rec.log.substr(0, k ? 1 : 3), k ? "t" : "F t") << "the field made once; the counter";
+        games[k] = Picture(g_board) + std::to_string(score) + char('0' + g_board.IsActive());
+        EXPECT_EQ(rec.title, "Kuvex 2002         Инкогнито            Очки: " + std::to_string(score));
+    }
+    EXPECT_EQ(games[1], games[0]) << "the same tick, the same game, scored from 0";
+    EXPECT_EQ(games[0].back(), '1') << "tick 77 leaves a move";
+    EXPECT_NE(games[2].substr(0, 71), games[0].substr(0, 71));
+    const std::string boards = games[0].substr(0, 71) + games[2].substr(0, 71);
+    EXPECT_EQ(std::set<char>(boards.begin(), boards.end()).size(), 9u)
+        << "blank and colours 0..7: " << boards;
+    g_host = nullptr; // nothing goes out, and nothing breaks
+    StartNewGame(nullptr);
+    const int64_t pauses[][2] = {{-1, 0}, {0, 0}, {50, 50}, {1000, 1000}, {1001, 1000}};
+    for (auto p : pauses)
+        EXPECT_EQ(PauseFor(int32_t(p[0])), p[1]) << p[0];
+    ResetWorld(); // across the counter's wrap, a wait ends at the first read more than 50 after the first
+    rec.clock = 0xFFFFFFF0u, rec.step = 10;
+    Delay(50);
+    EXPECT_EQ(rec.clock, 0xFFFFFFF0u + 70);
+    const Settings &s = kInitialSettings;
+    const uint32_t colours[8] = {0xA4A4A4, 0xFF, 0xFF00, 0xFF0000, 0xFFFF, 0xFFFF00, 0xFF00FF, 0};
+    EXPECT_EQ(std::make_tuple(s.anim, s.gamma, s.satur, s.back, sizeof s.name, kInitialScore),
+              std::make_tuple(50, 6, 2, 0xC800u, size_t(255), 0));
+    EXPECT_EQ(std::string(s.name) + " " + std::to_string(BackToColorref(0x7F112131u)),
+              "Инкогнито 3219729"); // 0x312111
+    EXPECT_EQ(0, memcmp(Board().colors, colours, sizeof colours));
+}
+
+} // namespace

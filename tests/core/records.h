@@ -1,0 +1,48 @@
+// Record bytes, and what a RecordReader lists from them: shared by the
+// native tests and the fuzzer.
+#pragma once
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <tuple>
+
+#include "scores/record.h"
+
+constexpr RecordTime kRecordTime = {2002, 12, 4, 5, 9, 3, 7, 250}; // Thursday 5 Dec 2002 09:03:07.250
+
+inline std::string Encode(const std::string &name, int32_t score, const RecordTime &time = kRecordTime)
+{
+    unsigned char out[RECORD_MAX];
+    return std::string(out, out + EncodeRecord(name.c_str(), score, time, out));
+}
+
+// "name:score " for each record listed from data handed out `chunk` bytes
+// at a time, then "|" and, after a truncated tail, its offset and how many
+// of its bytes the window holds; *rows counts the records. NULs fill the
+// window past the data, so that a reader looking there finds false names;
+// a name without its NUL, or more record bytes than data, aborts.
+inline std::string List(const std::string &data, size_t chunk, size_t *rows = nullptr)
+{
+    std::tuple<const std::string &, size_t, size_t> source = {data, 0, chunk}; // data, handed out, piece
+    static RecordReader reader;                                                // 4 KB window: off the stack
+    StartRecordReader(
+        &reader,
+        [](void *context, unsigned char *dst, size_t capacity) {
+            auto &[from, at, piece] = *static_cast<decltype(source) *>(context);
+            const size_t n = from.copy(reinterpret_cast<char *>(dst), std::min(capacity, piece), at);
+            std::fill(dst + n, dst + capacity, 0);
+            return at += n, n;
+        },
+        &source);
+    std::string out;
+    size_t count = 0, bytes = 0;
+    for (ScoreRecord r; NextRecord(&reader, &r) == 1; ++count) {
+        const size_t length = strnlen(r.name, RECORD_NAME_AREA);
+        if (length == RECORD_NAME_AREA || (bytes += length + RECORD_MIN) > data.size()) abort();
+        out += std::string(r.name) + ":" + std::to_string(r.score) + " ";
+    }
+    if (rows) *rows = count;
+    const std::string held = std::to_string(reader.end - reader.pos);
+    return out + "|" + (reader.tail == RECORD_NO_TAIL ? "" : std::to_string(reader.tail) + " " + held);
+}

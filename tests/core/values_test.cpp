@@ -1,0 +1,141 @@
+// The record file's bytes and its reader over every cut of a file and over
+// damaged spots; the "back" setting's text; a sprite's tint; the dialog
+// helpers' arithmetic; the main window's title. All as tables.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "game/title.h"
+#include "records.h"
+#include "settings/back_value.h"
+#include "ui/dialog_math.h"
+#include "view/tint.h"
+
+namespace {
+
+TEST(Record, BytesCutsDamageAndTimes)
+{
+    const char known[] =
+        "\xC8\xED\xEA\xEE\xE3\xED\xE8\xF2\xEE\0\x25\0\xD2\x07\x0C\0\x04\0\x05\0\x09\0\x03\0\x07\0\xFA";
+    EXPECT_EQ(Encode("Инкогнито", 37), std::string(known, sizeof known)); // the literal's NUL ends it
+    char date[RECORD_DATE_CAP];
+    FormatRecordDate(kRecordTime, date, sizeof date);
+    EXPECT_STREQ(date, "5.12.2002 в 9:3:7");
+    // Three records, the first with a name cut to the 255 bytes the reader
+    // takes, scores kept as their low 16 bits; each cut lists the whole ones.
+    const auto x = [](size_t n) { return std::string(n, 'x'); };
+    const std::string records[3] = {Encode(x(258), 65535), Encode("", 70000), Encode("c", -1)};
+    const std::string rows[3] = {x(255) + ":65535 ", ":4464 ", "c:65535 "},
+                      file = records[0] + records[1] + records[2];
+    for (size_t chunk : {size_t(1), size_t(7), RECORD_WINDOW}) {
+        std::string listed;
+        for (size_t cut = 0, whole = 0, at = 0; cut <= file.size(); ++cut) {
+            if (whole < 3 && cut == at + records[whole].size())
+                listed += rows[whole], at += records[whole++].size();
+            const std::string tail = cut > at ? std::to_string(at) + " " + std::to_string(cut - at) : "";
+            ASSERT_EQ(List(file.substr(0, cut), chunk), listed + "|" + tail) << cut << " " << chunk;
+        }
+    }
+    RecordTime bad = kRecordTime;
+    bad.month = 13;
+    // The first record after damage carries what fits of it in front of its
+    // name; damage is never a row; a bad time is no way back; damage up to
+    // the end is no tail.
+    const std::pair<std::string, std::string> damaged[] = {
+        {Encode("a", 1) + x(274) + Encode("b", 2) + Encode("c", 3), "a:1 " + x(254) + "b:2 c:3 |"},
+        {x(5000) + Encode(x(254) + "n", 1), x(254) + "n:1 |"},
+        {x(300) + Encode("bad", 1, bad) + Encode("ok", 2) + x(1000), "ok:2 |"},
+        {Encode("a", 1) + x(300) + Encode("b", 2) + Encode("c", 3).substr(0, 5),
+         "a:1 " + x(254) + "b:2 |340 0"}};
+    for (const auto &[data, listed] : damaged)
+        for (size_t chunk : {size_t(1), size_t(7), RECORD_WINDOW})
+            EXPECT_EQ(List(data, chunk), listed) << "chunk " << chunk;
+    // Field (in RecordTime order), value, valid.
+    const int times[][3] = {{1, 0, 0},  {1, 1, 1},  {1, 12, 1},  {1, 13, 0},   {3, 0, 0},  {3, 1, 1},
+                            {3, 31, 1}, {3, 32, 0}, {4, 23, 1},  {4, 24, 0},   {5, 59, 1}, {5, 60, 0},
+                            {6, 59, 1}, {6, 60, 0}, {7, 999, 1}, {7, 1000, 0}, {0, 0, 1},  {2, 9, 1}};
+    for (auto t : times) {
+        uint16_t fields[8] = {2002, 12, 4, 5, 9, 3, 7, 250};
+        fields[t[0]] = uint16_t(t[1]);
+        EXPECT_EQ(IsValidRecordTime(*reinterpret_cast<RecordTime *>(fields)), t[2]) << t[0] << " " << t[1];
+    }
+}
+
+TEST(Values, BackTextAndTint)
+{
+    // Texts that decode (either letter case) and encode back, then texts refused.
+    for (auto [text, value] :
+         {std::pair{"00C80000C8", 0xC800u}, {"9f0ab0015a", 0x1B00A9Fu}, {"0102030A10", 0xA030201u}}) {
+        uint32_t back = 0;
+        char encoded[BACK_TEXT_CAP];
+        EncodeBackValue(value, encoded);
+        EXPECT_TRUE(DecodeBackValue(text, &back) && back == value) << text;
+        EXPECT_STRCASEEQ(encoded, text);
+    }
+    for (const char *text :
+         {"FF80010081", "FF8001G080", "FF800100 80", "FF8001008", "FF800100800", "", "FF80-10080",
+          "9F8001008:", "@F80010080", "`F80010080", "gF80010080", "/F80010080"}) {
+        uint32_t back = 0x12345678u;
+        EXPECT_TRUE(!DecodeBackValue(text, &back) && back == 0x12345678u) << text;
+    }
+    // Colour, gamma, satur, channel (byte of an entry), entries 0..14; the
+    // last two only an edited settings file brings (clamped to 1..14, 1..).
+    const std::tuple<uint32_t, int32_t, int32_t, int, const char *> rows[] = {
+        {0xFF, 6, 2, 2, "127 148 169 190 211 232 255 255 255 255 255 255 255 255 255"},
+        {0xA4A4A4, 6, 2, 0, "82 95 109 123 136 150 164 174 184 194 204 214 224 234 244"},
+        {0xFF, 1, 20, 2, "12 255 255 255 255 255 255 255 255 255 255 255 255 255 255"},
+        {0xA4A4A4, 0, 0, 2, "164 164 170 177 183 190 196 203 209 216 222 229 235 242 248"},
+        {0xA4A4A4, 15, 2, 1, "82 87 93 99 105 111 117 123 128 134 140 146 152 158 164"}};
+    for (auto [colour, gamma, satur, channel, want] : rows) {
+        unsigned char t[16][4]; // blue, green, red, reserved
+        ComputeTintTable(colour | 0xFF000000u, gamma, satur, 0x7F112131, reinterpret_cast<TintEntry *>(t));
+        std::string got = std::to_string(t[0][channel] + t[0][3] * 1000);
+        for (int i = 1; i < 15; ++i)
+            got += " " + std::to_string(t[i][channel] + t[i][3] * 1000);
+        EXPECT_EQ(got, want) << gamma << " " << satur;
+        EXPECT_EQ(0, memcmp(t[15], "\x31\x21\x11\x7F", 4)) << "the background";
+    }
+}
+
+TEST(Values, DialogArithmeticAndTitle)
+{
+    // Owner's start and end, extent, start: halved toward zero, held in range.
+    const int32_t starts[][4] = {{0, 100, 105, -2},
+                                 {-300, -100, 50, -225},
+                                 {2147483637, INT32_MAX, -INT32_MAX, INT32_MAX},
+                                 {INT32_MIN, -2147483638, INT32_MAX, INT32_MIN}};
+    for (auto s : starts)
+        EXPECT_EQ(CenteredStart(s[0], s[1], s[2]), s[3]) << s[0] << " " << s[1] << " " << s[2];
+    // Text and client extents, resolutions, scale in hundredths: the height
+    // ratio goes with dpiX, the width ratio with dpiY; an extent of 0 or
+    // less keeps 1.
+    const int32_t scales[][7] = {
+        {10, 10, 40, 30, 142, 71, 400}, {1, 2, 3, 5, 71, 71, 250},    {2, 1, 5, 3, 71, 71, 250},
+        {2, 2, 1, 5, 71, 71, 50},       {2, 2, 5, 1, 71, 71, 50},     {0, 16, 231, 52, 96, 96, 100},
+        {72, 0, 231, 52, 96, 96, 100},  {72, 16, 0, 52, 96, 96, 100}, {72, 16, 231, 0, 96, 96, 100}};
+    for (auto c : scales)
+        EXPECT_DOUBLE_EQ(CaptionScale({c[0], c[1], c[2], c[3], c[4], c[5]}), c[6] / 100.0) << c[0] << c[1];
+    // The worked case; then stock height, scale, height: truncated toward
+    // zero, held in range.
+    const double worked = CaptionScale({72, 16, 231, 52, 96, 96});
+    const double heights[][3] = {
+        {-11, worked, -47}, {-11, NAN, -11}, {-11, 1e300, -INT32_MAX}, {11, INFINITY, INT32_MAX}};
+    for (auto h : heights)
+        EXPECT_EQ(ScaledFontHeight(int32_t(h[0]), h[1]), int32_t(h[2])) << h[1];
+    // Capacity, name, score, text: the name taken to its NUL or 254 bytes,
+    // the text cut to the capacity; the longest is 302 bytes.
+    const std::string head = "Kuvex 2002         ", gap = "            Очки: ", x(254, 'x'), y(300, 'y');
+    const std::tuple<size_t, const char *, int32_t, std::string> rows[] = {
+        {TITLE_CAP, x.c_str(), INT32_MIN, head + x + gap + "-2147483648"},
+        {TITLE_CAP, y.c_str(), 0, head + y.substr(0, 254) + gap + "0"},
+        {38, "", 0, head + gap},
+        {1, "Инкогнито", 5, ""},
+        {0, "Инкогнито", 5, "unwritten"}};
+    for (auto [cap, name, points, text] : rows) {
+        char out[TITLE_CAP] = "unwritten";
+        EXPECT_EQ(ComposeTitle(out, cap, name, points), cap ? text.size() : 0) << cap;
+        EXPECT_EQ(out, text) << cap;
+    }
+}
+
+} // namespace
