@@ -168,6 +168,13 @@ TEST(Game, WindowFieldAndDialogs)
     for (POINT corner : {POINT{0, 0}, POINT{client.right - 1, client.bottom - 1}})
         EXPECT_EQ(ChildWindowFromPoint(window, corner), g_board.fieldWnd);
     EXPECT_TRUE(GetClassLongPtrA(window, GCLP_HICON) && GetClassLongPtrA(window, GCLP_HCURSOR)); // drawn ones
+    // Made taller, the window gives up height until its client area and the
+    // field are square again.
+    g_board.active = 1; // whatever the opening left
+    SetWindowPos(window, nullptr, 0, 0, 450, 640, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(window, &client), GetClientRect(g_board.fieldWnd, &desk);
+    EXPECT_EQ(std::make_tuple(client.bottom, desk.right, desk.bottom),
+              std::make_tuple(client.right, client.right, client.right));
     // Paints and builds hold no GDI object.
     const long live = g_gdiLive;
     for (int i = 0; i < 100; ++i)
@@ -218,7 +225,7 @@ TEST(Game, WindowFieldAndDialogs)
     // typed and "Гамма" moved where the dialog has them; then OK where Cancel
     // left it open. The game-over dialog has the name changed on the way, by
     // OK in the change-name dialog, which then shows it.
-    for (int s : {5, 12, 7})
+    for (int s : {5, 65535, 7})
         ScoreFile().Append("Аня", s);
     score = 70000;
     auto press = [](HWND d, int id, WPARAM key) { SendDlgItemMessageA(d, id, WM_KEYDOWN, key, 0); };
@@ -228,7 +235,7 @@ TEST(Game, WindowFieldAndDialogs)
          {std::make_tuple(IDM_OPTIONS, IDC_ANIM, std::string(), 2u),
           std::make_tuple(IDM_RULES, IDC_RULES_TEXT, std::string(RULES_TEXT), 1u),
           std::make_tuple(IDM_ABOUT, IDC_ABOUT_TITLE, std::string("Kuvex 2002"), 2u),
-          std::make_tuple(IDM_BEST, IDC_BEST_LIST, std::string("List1 12"), 1u),
+          std::make_tuple(IDM_BEST, IDC_BEST_LIST, std::string("List1 65535"), 1u),
           std::make_tuple(0, IDC_GAMEOVER_SCORE, std::string("Твои очки: 70000"), 0u),
           std::make_tuple(IDM_NAME, IDC_NAME_EDIT, std::string("Тестер"), 2u)}) {
         std::string seen;
@@ -245,8 +252,21 @@ TEST(Game, WindowFieldAndDialogs)
         EXPECT_EQ(seen, text);
         EXPECT_EQ(g_steps.size(), left) << command;
     }
-    // The title follows the name.
+    // The title follows the name. A typed name is cut to the 254 bytes the
+    // files take, an empty one is the default; the About caption's fitted
+    // fonts are freed with it.
     EXPECT_NE(Shown(window).find("Тестер"), std::string::npos);
+    const long fonts = g_gdiLive;
+    for (const auto &[typed, kept] : {std::make_pair(std::string(300, 'z'), std::string(254, 'z')),
+                                      std::make_pair(std::string(), std::string("Инкогнито")),
+                                      std::make_pair(std::string("Тестер"), std::string("Тестер"))}) {
+        g_steps = {[&](HWND d) {
+            SetDlgItemTextA(d, IDC_NAME_EDIT, typed.c_str()), SendMessageA(d, WM_COMMAND, IDOK, 0);
+        }};
+        SendMessageA(window, WM_COMMAND, IDM_NAME, 0), SendMessageA(window, WM_COMMAND, IDM_ABOUT, 0);
+        EXPECT_EQ(g_settings.name, kept);
+    }
+    EXPECT_EQ(g_gdiLive, fonts);
     // Cancel above wrote nothing; OK during a game stores and writes the
     // settings and repaints the board in the new background.
     EXPECT_EQ(GetFileAttributesA(g_settingsPath), INVALID_FILE_ATTRIBUTES);
