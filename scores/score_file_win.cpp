@@ -100,15 +100,14 @@ void DropTruncatedTail(HANDLE file)
     ScoreRecord record;
     while (NextRecord(&reader, &record)) {}
     LARGE_INTEGER size = {};
-    if (source.failed || !GetFileSizeEx(file, &size) || source.consumed != size.QuadPart) return;
-    // The tail's place comes from the bytes consumed, not from adding up the
-    // records' lengths, which leave out any damage passed over.
-    const size_t tail = reader.end - reader.pos;
-    if (tail > 0 && DecodeRecord(reader.window + reader.pos, tail, &record) == 0) {
-        LARGE_INTEGER cut;
-        cut.QuadPart = source.consumed - static_cast<LONGLONG>(tail);
-        if (SetFilePointerEx(file, cut, nullptr, FILE_BEGIN)) SetEndOfFile(file);
-    }
+    if (reader.tail == RECORD_NO_TAIL || source.failed || !GetFileSizeEx(file, &size) ||
+        source.consumed != size.QuadPart)
+        return;
+    // The reader gives the tail's offset in the file itself: adding up the
+    // listed records' lengths would leave out any damage passed over.
+    LARGE_INTEGER cut;
+    cut.QuadPart = static_cast<LONGLONG>(reader.tail);
+    if (SetFilePointerEx(file, cut, nullptr, FILE_BEGIN)) SetEndOfFile(file);
 }
 
 } // namespace

@@ -61,7 +61,7 @@ TEST(Files, SettingsBytesAndWholeRecords)
     for (int i = 0; i <= 1000; ++i)
         old.append(reinterpret_cast<char *>(b),
                    EncodeRecord(("Player " + std::to_string(i)).c_str(), i + 1, time, b));
-    const std::string tail = old.substr(0, 28900);
+    const std::string tail = old.substr(0, 28900), damage(300, 'N'); // no NUL: no record
     old.resize(28890);
     g_recordRead = [](HANDLE f, LPVOID to, DWORD n, LPDWORD got, LPOVERLAPPED o) -> BOOL {
         const BOOL read = g_left ? ReadFile(f, to, std::min(n, g_left), got, o) : (*got = 0, g_mode == 3);
@@ -76,7 +76,8 @@ TEST(Files, SettingsBytesAndWholeRecords)
          {std::make_tuple(0u, 0, old, old), std::make_tuple(4096u, 0, old, old),
           std::make_tuple(4096u, 3, old, old), std::make_tuple(28900u, 0, tail, tail),
           std::make_tuple(MAXDWORD, 0, tail, old), std::make_tuple(MAXDWORD, 1, tail, old),
-          std::make_tuple(MAXDWORD, 2, tail, old)}) {
+          std::make_tuple(MAXDWORD, 2, tail, old),
+          std::make_tuple(MAXDWORD, 0, damage + tail, damage + old)}) {
         WriteFileBytes(g_recordPath, before);
         g_left = readable, g_mode = mode;
         EXPECT_EQ(ScoreFile().Append("Аня", 5), mode % 3 ? 0 : 16);
