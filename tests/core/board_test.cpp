@@ -49,7 +49,7 @@ TEST(Rules, ClearRefillSwapAndUndo)
         EXPECT_EQ(Picture(b), before);
     };
     swap(kNoMoves, 2, 2, 3, 2, 0, kNoMoves);
-    swap(kOneMove, 0, 2, 1, 2, 1, ".1234567 .4567012 .6012345 12345670 45670123 70123456 23456701 56701234");
+    swap("ba------ a------- a-------", 1, 0, 0, 0, 1, ".b------ .------- .-------");
     // The caller guarantees two cells on the board; anything else is refused.
     const int off[][4] = {{8, 8, 0, 0}, {8, 3, 7, 3}, {3, 8, 3, 7},  {-1, 3, 0, 3}, {3, -1, 3, 0},
                           {0, 2, 8, 2}, {0, 2, 0, 8}, {0, 2, -1, 2}, {0, 2, 0, -1}};

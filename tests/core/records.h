@@ -17,11 +17,12 @@ inline std::string Encode(const std::string &name, int32_t score, const RecordTi
     return std::string(out, out + EncodeRecord(name.c_str(), score, time, out));
 }
 
-// "name:score " for each record listed from data handed out `chunk` bytes
-// at a time, then "|" and, after a truncated tail, its offset and how many
-// of its bytes the window holds; *rows counts the records. NULs fill the
-// window past the data, so that a reader looking there finds false names;
-// a name without its NUL, or more record bytes than data, aborts.
+// "name:score " for each record listed ("name:score~ " when its time is not
+// kRecordTime) from data handed out `chunk` bytes at a time, then "|" and,
+// after a truncated tail, its offset and how many of its bytes the window
+// holds; *rows counts the records. NULs fill the window past the data, so
+// that a reader looking there finds false names; a name without its NUL, or
+// more record bytes than data, aborts.
 inline std::string List(const std::string &data, size_t chunk, size_t *rows = nullptr)
 {
     std::tuple<const std::string &, size_t, size_t> source = {data, 0, chunk}; // data, handed out, piece
@@ -40,7 +41,8 @@ inline std::string List(const std::string &data, size_t chunk, size_t *rows = nu
     for (ScoreRecord r; NextRecord(&reader, &r) == 1; ++count) {
         const size_t length = strnlen(r.name, RECORD_NAME_AREA);
         if (length == RECORD_NAME_AREA || (bytes += length + RECORD_MIN) > data.size()) abort();
-        out += std::string(r.name) + ":" + std::to_string(r.score) + " ";
+        const bool other = memcmp(&r.time, &kRecordTime, sizeof r.time) != 0;
+        out += std::string(r.name) + ":" + std::to_string(r.score) + (other ? "~ " : " ");
     }
     if (rows) *rows = count;
     const std::string held = std::to_string(reader.end - reader.pos);

@@ -36,8 +36,7 @@ TEST(Record, BytesCutsDamageAndTimes)
             ASSERT_EQ(List(file.substr(0, cut), chunk), listed + "|" + tail) << cut << " " << chunk;
         }
     }
-    RecordTime bad = kRecordTime;
-    bad.month = 13;
+    const RecordTime bad = {2002, 13, 4, 5, 9, 3, 7, 250};
     // The first record after damage carries what fits of it in front of its
     // name; damage is never a row; a bad time is no way back; damage up to
     // the end is no tail.
@@ -65,7 +64,7 @@ TEST(Values, BackTextAndTint)
 {
     // Texts that decode (either letter case) and encode back, then texts refused.
     for (auto [text, value] :
-         {std::pair{"00C80000C8", 0xC800u}, {"9f0ab0015a", 0x1B00A9Fu}, {"0102030A10", 0xA030201u}}) {
+         {std::pair{"00C80000C8", 0xC800u}, {"9F0AB0015A", 0x1B00A9Fu}, {"0f0a000019", 0xA0Fu}}) {
         uint32_t back = 0;
         char encoded[BACK_TEXT_CAP];
         EncodeBackValue(value, encoded);
