@@ -6,7 +6,7 @@ set -e
 
 PKGS="cmake make g++ clang libclang-rt-dev python3 googletest libgtest-dev libbenchmark-dev
 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-wine wine64 fonts-wine xvfb xauth x11-utils imagemagick locales zip unzip"
+wine wine64 fonts-wine xvfb xauth x11-utils imagemagick locales zip unzip e2fsprogs"
 
 missing=""
 for p in $PKGS; do
