@@ -140,14 +140,20 @@ std::vector<DWORD> Grab(HWND w)
     return pixels;
 }
 
-// What a window shows: its text, and for the best-results list the score of
-// its top row.
+// What a window shows: its text; for the best-results list the score of its
+// top row; for the Options sliders each one's position and range.
 std::string Shown(HWND w)
 {
     char text[512] = "", top[8] = "";
     GetWindowTextA(w, text, sizeof text);
     if (GetDlgCtrlID(w) == IDC_BEST_LIST) ListView_GetItemText(w, 0, 1, top, sizeof top);
-    return text + std::string(*top ? " " : "") + top;
+    std::string shown = text + std::string(*top ? " " : "") + top;
+    for (int id : {IDC_ANIM, IDC_GAMMA, IDC_SATUR, IDC_RED, IDC_GREEN, IDC_BLUE})
+        for (UINT m : {TBM_GETPOS, TBM_GETRANGEMIN, TBM_GETRANGEMAX})
+            if (GetDlgCtrlID(w) == IDC_ANIM)
+                shown += std::to_string(SendDlgItemMessageA(GetParent(w), id, m, 0, 0)) +
+                         (m == TBM_GETRANGEMAX ? " " : ",");
+    return shown;
 }
 
 // The main window as the program makes it, with the default settings and a
@@ -233,7 +239,8 @@ TEST(Game, WindowFieldAndDialogs)
     // {menu command (0: the end of the game), control, what it shows, steps
     // not run}; the Options sliders show in the file their OK writes below.
     for (const auto &[command, id, text, left] :
-         {std::make_tuple(IDM_OPTIONS, IDC_ANIM, std::string(), 2u),
+         {std::make_tuple(IDM_OPTIONS, IDC_ANIM,
+                          std::string("50,0,1000 6,1,14 2,1,20 0,0,255 200,0,255 0,0,255 "), 2u),
           std::make_tuple(IDM_RULES, IDC_RULES_TEXT, std::string(RULES_TEXT), 1u),
           std::make_tuple(IDM_ABOUT, IDC_ABOUT_TITLE, std::string("Kuvex 2002"), 2u),
           std::make_tuple(IDM_BEST, IDC_BEST_LIST, std::string("List1 65535"), 1u),
