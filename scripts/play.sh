@@ -56,10 +56,15 @@ START=$(date +%s)
 # A first run spends its first half minute or more making the Wine prefix.
 # The board's background (default 0,200,0) on the screen means the window
 # has drawn; a moment more lets the opening cascade settle.
+# A background chosen in Options counts too: "back" in kuvex.ini starts with
+# its blue, green and red bytes.
+BACK=$(sed -n 's/^back=\([0-9A-Fa-f]\{6\}\).*/\1/p' "$GAME/kuvex.ini" 2>/dev/null | tr a-f A-F)
+BACK=${BACK:-00C800}
+COLOURS="#00C800|#$(echo "$BACK" | cut -c5-6)$(echo "$BACK" | cut -c3-4)$(echo "$BACK" | cut -c1-2)"
 rm -f "$SHOT"
 while :; do
     if import -window root "$SHOT" 2>/dev/null &&
-        convert "$SHOT" -format %c histogram:info:- | grep -q "#00C800"; then
+        convert "$SHOT" -format %c histogram:info:- | grep -qE "$COLOURS"; then
         sleep 1
         import -window root "$SHOT"
         break
