@@ -250,6 +250,11 @@ TEST(Game, WindowFieldAndDialogs)
         auto ok = [](HWND d) { SendMessageA(d, WM_COMMAND, IDOK, 0); };
         g_steps = {
             [&](HWND d) {
+                // Centred over its owner: the two rectangles' middles agree (halves truncated).
+                RECT a, b;
+                GetWindowRect(d, &a), GetWindowRect(GetParent(d), &b);
+                EXPECT_LE(abs(a.left + a.right - b.left - b.right) + abs(a.top + a.bottom - b.top - b.bottom),
+                          2);
                 seen = Shown(GetDlgItem(d, id)), SetDlgItemTextA(d, IDC_NAME_EDIT, "Вера"),
                 press(d, IDC_GAMMA, VK_END);
                 SendMessageA(d, WM_COMMAND, IDCANCEL, 0), SetTimer(d, 1, 10, RunStep);
