@@ -84,7 +84,6 @@ void StartRecordReader(RecordReader *reader, RecordSource source, void *context)
     reader->atEnd = false;
     reader->halted = false;
     reader->damaged = false;
-    reader->skipped = false;
 }
 
 namespace {
@@ -126,13 +125,9 @@ int NextRecord(RecordReader *reader, ScoreRecord *out)
         } else if (n == 0) {
             reader->halted = true;
             if (!reader->damaged && reader->end > reader->pos) reader->tail = reader->base + reader->pos;
-            // Callers that add up record lengths must not take this tail's
-            // offset from them when bytes were passed over.
-            if (reader->damaged || reader->skipped) reader->pos = reader->end;
         } else {
             // No record starts here; try the next byte.
             reader->damaged = true;
-            reader->skipped = true;
             ++reader->pos;
         }
     }

@@ -82,7 +82,6 @@ struct RecordReader
     bool atEnd;   // the source has nothing more
     bool halted;  // the end of the data was met
     bool damaged; // inside a damaged spot, looking for the next record
-    bool skipped; // some bytes were passed over as damage
 };
 
 void StartRecordReader(RecordReader *reader, RecordSource source, void *context);
@@ -95,7 +94,7 @@ void StartRecordReader(RecordReader *reader, RecordSource source, void *context)
 // end of the data; a truncated tail (a record the data ends inside) is
 // skipped, and so is damage that runs up to the end.
 // Once it has returned 0: `tail` is the data offset of a truncated tail
-// after the last record, if there is one; window[pos, end) holds that tail
-// only when no byte before it was passed over as damage (so the lengths of
-// the listed records add up to its offset), and is empty otherwise.
+// after the last record (window[pos, end) holds its bytes), or
+// RECORD_NO_TAIL. After damage the listed records' lengths no longer add up
+// to that offset: a caller that cuts the tail takes `tail`.
 int NextRecord(RecordReader *reader, ScoreRecord *out);

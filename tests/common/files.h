@@ -1,6 +1,7 @@
-// Whole-file bytes and the records they hold, for the in-process and the
-// black-box Windows tests alike.
+// Whole-file bytes, the records they hold and bitmap files, for the
+// in-process and the black-box Windows tests alike.
 #pragma once
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -36,4 +37,15 @@ inline std::vector<ScoreRecord> Records(const std::string &bytes, size_t *wholeB
     }
     if (wholeBytes) *wholeBytes = at;
     return out;
+}
+
+// A bitmap file of w x h pixels at `bits` per pixel: its headers, a colour
+// table (up to 8 bits) and, when `rows`, its pixel rows all of byte `fill`.
+inline std::string BitmapFile(uint32_t w, uint32_t h, uint32_t bits, char fill, bool rows = true)
+{
+    const uint32_t table = bits <= 8 ? 4u << bits : 0, pixels = (w * bits + 31) / 32 * 4 * h;
+    const uint32_t f[] = {
+        54 + table + pixels, 0, 54 + table, 40, w, h, 1 | bits << 16, 0, pixels, 2835, 2835, 0, 0};
+    return "BM" + std::string(reinterpret_cast<const char *>(f), sizeof f) + std::string(table, fill) +
+           (rows ? std::string(pixels, fill) : "");
 }

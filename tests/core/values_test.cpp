@@ -45,7 +45,7 @@ TEST(Record, BytesCutsDamageAndTimes)
         {x(5000) + Encode(x(254) + "n", 1), x(254) + "n:1 |"},
         {x(300) + Encode("bad", 1, bad) + Encode("ok", 2) + x(1000), "ok:2 |"},
         {Encode("a", 1) + x(300) + Encode("b", 2) + Encode("c", 3).substr(0, 5),
-         "a:1 " + x(254) + "b:2 |340 0"}};
+         "a:1 " + x(254) + "b:2 |340 5"}};
     for (const auto &[data, listed] : damaged)
         for (size_t chunk : {size_t(1), size_t(7), RECORD_WINDOW})
             EXPECT_EQ(List(data, chunk), listed) << "chunk " << chunk;

@@ -17,13 +17,26 @@
 #include "game/moves.h"
 #include "res/resource.h"
 #include "tests/common/files.h"
-#include "tests/common/input.h" // SendKey
 
 namespace {
 
 const char PLAIN_INI[] = "[Kuvex]\r\nanim=0\r\ngamma=14\r\nsatur=1\r\n"; // pieces in their exact colours
 const char OVER[] = "Конец игры";                                        // the game-over dialog
 const std::string GOOD = "\1good", NONE = "\1none", FOLDER = "\1folder"; // not file contents
+
+// Presses and releases vk, with Ctrl and/or Alt held around it.
+void SendKey(WORD vk, bool ctrl, bool alt)
+{
+    const WORD keys[6] = {VK_CONTROL, VK_MENU, vk, vk, VK_MENU, VK_CONTROL};
+    const bool used[6] = {ctrl, alt, true, true, alt, ctrl};
+    INPUT in[6] = {};
+    UINT n = 0;
+    for (int i = 0; i < 6; ++i)
+        if (used[i])
+            in[n].type = INPUT_KEYBOARD, in[n].ki.wVk = keys[i],
+            in[n++].ki.dwFlags = i < 3 ? 0 : KEYEVENTF_KEYUP;
+    SendInput(n, in, sizeof(INPUT));
+}
 
 template <class Done> bool Until(const Done &done, DWORD timeoutMs)
 {
@@ -179,14 +192,6 @@ std::string Noise(size_t n, uint32_t seed)
         c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
     return out;
 }
-// A bitmap file of width x height at bits per pixel, its colour table and
-// pixel rows noise, or only its headers.
-std::string Bmp(uint32_t w, uint32_t h, uint32_t bits, bool whole = true)
-{
-    const uint32_t size = (bits <= 8 ? 4u << bits : 0) + (w * bits + 31) / 32 * 4 * h;
-    const uint32_t f[] = {54 + size, 0, 54, 40, w, h, 1 | bits << 16, 0, size, 2835, 2835, 0, 0};
-    return "BM" + std::string(reinterpret_cast<const char *>(f), sizeof f) + (whole ? Noise(size, 7) : "");
-}
 
 // How a row sets up its folder beyond its files, arguments and the path
 // below e2e-<row>: another program holds kuvex.rec open (no sharing); the
@@ -230,10 +235,11 @@ std::vector<Row> Catalogue()
         {"rec: held open by another program", plain, THREE, GOOD, "", HELD},
         {"bmp: missing", plain, THREE, NONE},
         {"bmp: random bytes", plain, THREE, Noise(3000, 4)},
-        {"bmp: truncated", plain, THREE, Bmp(32, 32, 4).substr(0, 300)},
-        {"bmp: 0 x 0", plain, THREE, Bmp(0, 0, 4)},
-        {"bmp: header of 30000 x 30000", plain, THREE, Bmp(30000, 30000, 4, false) + Noise(5000, 5)},
-        {"bmp: 4-bit of 3 x 2", plain, THREE, Bmp(3, 2, 4)},
+        {"bmp: truncated", plain, THREE, BitmapFile(32, 32, 4, 7).substr(0, 300)},
+        {"bmp: 0 x 0", plain, THREE, BitmapFile(0, 0, 4, 7)},
+        {"bmp: header of 30000 x 30000", plain, THREE,
+         BitmapFile(30000, 30000, 4, 7, false) + Noise(5000, 5)},
+        {"bmp: 4-bit of 3 x 2", plain, THREE, BitmapFile(3, 2, 4, 7)},
         {"cmd: 30000 characters of arguments", plain, THREE, GOOD, std::string(30000, 'x')},
         {"cmd: arguments with backslashes", plain, THREE, GOOD, "a\\b\\c \\\\server\\share", MISREAD},
         {"cmd: quotes and blanks only", plain, THREE, GOOD, "  \"\"  \"  ", WHOLE},

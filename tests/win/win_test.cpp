@@ -209,10 +209,7 @@ TEST(Game, WindowFieldAndDialogs)
     // Any ball.bmp whose rows the file holds is used, 2048 x 2048 too; one
     // without its rows, of 8 bits, RLE, of 2^31 - 1 by 2^31 pixels or no
     // bitmap at all is not, and without any the board is background only.
-    const uint32_t rows = 1024 * 2048,
-                   fields[] = {118 + rows, 0, 118, 40, 2048, 2048, 1 | 4 << 16, 0, rows, 0, 0, 16, 0};
-    const std::string big = "BM" + std::string(reinterpret_cast<const char *>(fields), sizeof fields) +
-                            std::string(64 + rows, '\x66');
+    const std::string big = BitmapFile(2048, 2048, 4, '\x66');
     std::string balls[] = {big, big.substr(0, big.size() - 1), big, big, big, std::string(3000, 'B')};
     balls[2][28] = 8, balls[3][30] = BI_RLE4, balls[4].replace(18, 8, "\xFF\xFF\xFF\x7F\0\0\0\x80", 8);
     SetCurrentDirectoryA(g_scratch);
