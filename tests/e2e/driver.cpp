@@ -130,6 +130,21 @@ struct Game
     // OK to the dialog; with none up, the post goes to this thread's own
     // queue, which nothing reads.
     void Close(const char *caption) const { PostMessageA(Find(caption), WM_COMMAND, IDOK, 0), Gone(caption); }
+    // The captions of the game's shown windows, to tell why it did not end.
+    std::string Windows() const
+    {
+        std::string out;
+        EnumThreadWindows(
+            pi.dwThreadId,
+            [](HWND w, LPARAM to) {
+                char text[80] = "";
+                if (IsWindowVisible(w) && GetWindowTextA(w, text, sizeof text) >= 0)
+                    *reinterpret_cast<std::string *>(to) += std::string(" \"") + text + "\"";
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&out));
+        return out;
+    }
     bool Answering() const { return SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 20000, nullptr); }
     int Score() const { return GetWindowTextA(main, title, 512) ? atoi(strrchr(title, ':') + 1) : -1; }
     int Exit()
@@ -285,7 +300,7 @@ std::string RunRow(const Row &row, int i)
     // A game the swaps ended is recorded after the list was read.
     if (row.setup == HELD || row.rec == FOLDER ? rows != 0 : rows < least) problems += " rows;";
     if (ReadFileBytes(rec).compare(0, whole, row.rec, 0, whole)) problems += " records lost;";
-    if (code != 0) problems += " exit code;";
+    if (code != 0) problems += " exit code (windows up:" + game.Windows() + ");";
     char line[200];
     std::snprintf(line, sizeof line, "%-36s %6d %5d %s", row.name, rows, code,
                   problems.empty() ? "ok" : problems.c_str());
