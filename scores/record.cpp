@@ -80,7 +80,10 @@ void StartRecordReader(RecordReader *reader, RecordSource source, void *context)
     reader->pos = 0;
     reader->end = 0;
     reader->base = 0;
+    reader->listedEnd = 0;
+    reader->reach = 0;
     reader->tail = RECORD_NO_TAIL;
+    reader->trailing = false;
     reader->atEnd = false;
     reader->halted = false;
     reader->damaged = false;
@@ -88,48 +91,127 @@ void StartRecordReader(RecordReader *reader, RecordSource source, void *context)
 
 namespace {
 
-// Moves the undecoded bytes to the front of the window and asks the source
-// for as many more as fit.
-void FillWindow(RecordReader *reader)
+// Bytes kept in front of pos when the window moves on: a record that began
+// up to RECORD_MAX - 1 bytes back may still have to be decoded.
+constexpr size_t HISTORY = RECORD_MAX;
+// Every decision looks at most at a record, one that starts inside it, and
+// the one after that.
+constexpr size_t LOOKAHEAD = 3 * RECORD_MAX;
+static_assert(RECORD_WINDOW >= HISTORY + 2 * LOOKAHEAD, "the window must hold the history and the lookahead");
+
+// Until LOOKAHEAD bytes from pos are held or the source has nothing more:
+// moves the bytes from HISTORY before pos to the front of the window and asks
+// the source for as many more as fit.
+void Fill(RecordReader *reader)
 {
-    const size_t held = reader->end - reader->pos;
-    memmove(reader->window, reader->window + reader->pos, held);
-    reader->base += reader->pos;
-    reader->pos = 0;
-    reader->end = held;
-    const size_t got = reader->source(reader->context, reader->window + held, RECORD_WINDOW - held);
-    if (got == 0)
-        reader->atEnd = true;
-    else
-        reader->end += got < RECORD_WINDOW - held ? got : RECORD_WINDOW - held;
+    while (reader->end - reader->pos < LOOKAHEAD && !reader->atEnd) {
+        const size_t keep = reader->pos < HISTORY ? reader->pos : HISTORY;
+        const size_t from = reader->pos - keep;
+        memmove(reader->window, reader->window + from, reader->end - from);
+        reader->base += from;
+        reader->pos = keep;
+        reader->end -= from;
+        const size_t room = RECORD_WINDOW - reader->end;
+        const size_t got = reader->source(reader->context, reader->window + reader->end, room);
+        if (got == 0)
+            reader->atEnd = true;
+        else
+            reader->end += got < room ? got : room;
+    }
+}
+
+// The length of the whole record with a valid time at window offset at, or 0.
+size_t WholeAt(const RecordReader *reader, size_t at, ScoreRecord *out)
+{
+    const int n = DecodeRecord(reader->window + at, reader->end - at, out);
+    return n > 0 && IsValidRecordTime(out->time) ? static_cast<size_t>(n) : 0;
+}
+
+// Whether the end of the data or another whole record with a valid time
+// follows at window offset at.
+bool Followed(const RecordReader *reader, size_t at)
+{
+    ScoreRecord scratch;
+    return (at == reader->end && reader->atEnd) || WholeAt(reader, at, &scratch) > 0;
+}
+
+// Looks at every whole record with a valid time that starts in [from, to)
+// and ends past `beyond`, widening reach to it; true when one of them is
+// followed (see Followed).
+bool Outlasted(RecordReader *reader, size_t from, size_t to, size_t beyond)
+{
+    ScoreRecord scratch;
+    bool followed = false;
+    for (size_t at = from; at < to; ++at) {
+        const size_t n = WholeAt(reader, at, &scratch);
+        if (n == 0 || at + n <= beyond) continue;
+        if (reader->base + at + n > reader->reach) reader->reach = reader->base + at + n;
+        followed = followed || Followed(reader, at + n);
+    }
+    return followed;
+}
+
+size_t Behind(const RecordReader *reader)
+{
+    return reader->pos < RECORD_MAX - 1 ? 0 : reader->pos - (RECORD_MAX - 1);
+}
+
+// The end of the data: the bytes after the last record listed may be cut
+// only when no whole record seen reaches past them.
+void Halt(RecordReader *reader)
+{
+    reader->halted = true;
+    reader->trailing = reader->base + reader->end > reader->listedEnd;
+    if (reader->trailing && reader->reach <= reader->listedEnd) reader->tail = reader->listedEnd;
 }
 
 } // namespace
 
 int NextRecord(RecordReader *reader, ScoreRecord *out)
 {
-    static_assert(RECORD_WINDOW >= RECORD_MAX, "the window must hold the longest record");
     while (!reader->halted) {
-        const int n = DecodeRecord(reader->window + reader->pos, reader->end - reader->pos, out);
-        // Inside damage any NUL may end a false name: only a valid time
-        // shows the way back into the records.
-        if (n > 0 && (!reader->damaged || IsValidRecordTime(out->time))) {
-            reader->pos += static_cast<size_t>(n);
+        Fill(reader);
+        const size_t pos = reader->pos;
+        if (pos == reader->end) {
+            Halt(reader);
+            break;
+        }
+        const size_t n = WholeAt(reader, pos, out);
+        // In step, a whole record is taken as it stands. After damage one
+        // that is not followed by a record or the end is false when another
+        // starts inside it, outlasts it and is followed: a damaged record's
+        // leftover bytes read as a name, with a "time" that runs into the
+        // next record.
+        if (n > 0 && (!reader->damaged || Followed(reader, pos + n) ||
+                      !Outlasted(reader, pos + 1, pos + n, pos + n))) {
+            reader->pos = pos + n;
+            reader->listedEnd = reader->base + reader->pos;
+            if (reader->base + reader->pos > reader->reach) reader->reach = reader->base + reader->pos;
             reader->damaged = false;
             return 1;
         }
-        if (n == 0 && !reader->atEnd) {
-            // Incomplete: fewer than RECORD_MAX bytes are held, so after
-            // moving them to the front there is room for more.
-            FillWindow(reader);
-        } else if (n == 0) {
-            reader->halted = true;
-            if (!reader->damaged && reader->end > reader->pos) reader->tail = reader->base + reader->pos;
-        } else {
-            // No record starts here; try the next byte.
-            reader->damaged = true;
-            ++reader->pos;
+        if (!reader->damaged && DecodeRecord(reader->window + pos, reader->end - pos, out) == 0) {
+            // A truncated tail: fewer bytes than its record needs are left.
+            Outlasted(reader, Behind(reader), reader->end, pos);
+            Halt(reader);
+            break;
         }
+        if (!reader->damaged) {
+            // A record written whole may have begun inside the last one
+            // listed (when that one was a false one): it counts against a cut.
+            Outlasted(reader, Behind(reader), pos, pos);
+            reader->damaged = true;
+        } else if (n > 0 && reader->base + pos + n > reader->reach) {
+            reader->reach = reader->base + pos + n;
+        }
+        reader->pos = pos + 1;
     }
     return 0;
 }
+
+AppendPlan PlanAppend(const RecordReader &reader)
+{
+    if (reader.tail != RECORD_NO_TAIL) return {reader.tail, 0};
+    return {RECORD_NO_TAIL, reader.trailing ? RECORD_SEPARATOR : 0};
+}
+

@@ -61,7 +61,7 @@ int FormatRecordDate(const RecordTime &time, char *out, size_t cap);
 // the data or on a failure.
 typedef size_t (*RecordSource)(void *context, unsigned char *dst, size_t capacity);
 
-constexpr size_t RECORD_WINDOW = 4096; // bytes held at a time; at least RECORD_MAX
+constexpr size_t RECORD_WINDOW = 4096; // bytes held at a time; room for two records and the history
 constexpr size_t RECORD_NO_TAIL = SIZE_MAX;
 
 // Whether a record's time could have come from the clock: month 1..12, day
@@ -75,26 +75,46 @@ struct RecordReader
     RecordSource source;
     void *context;
     unsigned char window[RECORD_WINDOW];
-    size_t pos;   // start of the undecoded bytes
-    size_t end;   // end of the bytes held
-    size_t base;  // data offset of window[0]
-    size_t tail;  // once stopped: data offset of a truncated tail, or RECORD_NO_TAIL
-    bool atEnd;   // the source has nothing more
-    bool halted;  // the end of the data was met
-    bool damaged; // inside a damaged spot, looking for the next record
+    size_t pos;        // start of the undecoded bytes
+    size_t end;        // end of the bytes held
+    size_t base;       // data offset of window[0]
+    size_t listedEnd;  // data offset just past the last record listed (0 before any)
+    size_t reach;      // furthest data offset at which a whole record with a valid time that was seen ends
+    size_t tail;       // once stopped: where the bytes after the records may be cut, or RECORD_NO_TAIL
+    bool trailing;     // once stopped: bytes follow the last record listed (a tail or damage)
+    bool atEnd;        // the source has nothing more
+    bool halted;       // the end of the data was met
+    bool damaged;      // inside a damaged spot, looking for the next record
 };
 
 void StartRecordReader(RecordReader *reader, RecordSource source, void *context);
 // 1 with the next complete record in out; 0 when there is none.
-// A damaged spot (no NUL within the name area) is passed over: reading goes
-// on at the first following position where a whole record decodes with a
-// valid time, so records written after the damage are listed; that first
-// record may carry damaged bytes in front of its name, every later one is
-// exact. Damaged bytes are never a record of their own. Reading ends at the
-// end of the data; a truncated tail (a record the data ends inside) is
-// skipped, and so is damage that runs up to the end.
-// Once it has returned 0: `tail` is the data offset of a truncated tail
-// after the last record (window[pos, end) holds its bytes), or
-// RECORD_NO_TAIL. After damage the listed records' lengths no longer add up
-// to that offset: a caller that cuts the tail takes `tail`.
+// A record is whole and has a valid time; anything else is damage. Damage is
+// passed over: reading goes on at the first following position where a whole
+// record decodes that is not itself overlapped by a longer one, and is
+// followed by the end of the data, by another whole record or by a truncated
+// tail; so records written after the damage are listed. That first record
+// may carry damaged bytes in front of its name, every later one is exact.
+// Damaged bytes are never a record of their own.
+// Once it has returned 0, `trailing` tells whether bytes follow the last
+// record listed (at `listedEnd`), and `tail` is `listedEnd` when those bytes
+// may be cut: no position from 273 bytes before them to the end starts a
+// whole record with a valid time that ends past them. So a cut keeps every
+// record that was written whole, wherever the damage is.
 int NextRecord(RecordReader *reader, ScoreRecord *out);
+
+// NULs written in front of a new record that follows bytes which may not be
+// cut: no whole record with a valid time can be read across them, so the
+// new record is read back whole after any damage.
+constexpr size_t RECORD_SEPARATOR = 2 * RECORD_MIN - 1;
+
+// What an append does to data a reader has read to its end: cut it at `cut`
+// (RECORD_NO_TAIL: keep every byte), then write `separator` NULs and the
+// new record.
+struct AppendPlan
+{
+    size_t cut;
+    size_t separator;
+};
+AppendPlan PlanAppend(const RecordReader &reader);
+

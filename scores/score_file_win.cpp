@@ -86,13 +86,15 @@ void AddRow(HWND listView, ScoreRecord &record)
 }
 
 // A file that ends inside a record (a write cut short by another program or
-// a full disk) would join the next record to those bytes, and the reader
-// would list a mangled row in place of it: such a tail is cut off first.
-// Only a tail proven to be the file's end is cut: after a failed read (a
-// network share, failing media) the bytes seen are not the whole file, and
-// cutting there would lose every record after them. Spots that are no
-// record at all are left as they are.
-void DropTruncatedTail(HANDLE file)
+// a full disk) or in damage would join the next record to those bytes, and
+// the reader would list a mangled row in place of it: such bytes are cut
+// off first, where the reader proves that no record written whole reaches
+// into them; where it cannot, the new record goes after a separator that no
+// record is read across. Only bytes proven to be the file's end count: after
+// a failed read (a network share, failing media) the bytes seen are not the
+// whole file, and cutting there would lose every record after them.
+// Returns the number of separator bytes to write before the record.
+size_t PrepareEnd(HANDLE file)
 {
     FileSource source = {file, 0, false};
     RecordReader reader;
@@ -100,14 +102,12 @@ void DropTruncatedTail(HANDLE file)
     ScoreRecord record;
     while (NextRecord(&reader, &record)) {}
     LARGE_INTEGER size = {};
-    if (reader.tail == RECORD_NO_TAIL || source.failed || !GetFileSizeEx(file, &size) ||
-        source.consumed != size.QuadPart)
-        return;
-    // The reader gives the tail's offset in the file itself: adding up the
-    // listed records' lengths would leave out any damage passed over.
+    if (source.failed || !GetFileSizeEx(file, &size) || source.consumed != size.QuadPart) return 0;
+    const AppendPlan plan = PlanAppend(reader);
     LARGE_INTEGER cut;
-    cut.QuadPart = static_cast<LONGLONG>(reader.tail);
-    if (SetFilePointerEx(file, cut, nullptr, FILE_BEGIN)) SetEndOfFile(file);
+    cut.QuadPart = static_cast<LONGLONG>(plan.cut);
+    if (plan.cut != RECORD_NO_TAIL && SetFilePointerEx(file, cut, nullptr, FILE_BEGIN)) SetEndOfFile(file);
+    return plan.separator;
 }
 
 } // namespace
@@ -117,7 +117,7 @@ int ScoreFile::Append(const char *name, int32_t score)
     if (score == 0) return 0;
     HANDLE file = OpenRecordFile(GENERIC_READ | GENERIC_WRITE);
     if (file == INVALID_HANDLE_VALUE) return 0;
-    DropTruncatedTail(file);
+    const size_t separator = PrepareEnd(file);
     LONG endHigh = 0;
     SetLastError(NO_ERROR); // an end at 0xFFFFFFFF is told from a failure by the error code
     const DWORD endLow = SetFilePointer(file, 0, &endHigh, FILE_END);
@@ -129,10 +129,11 @@ int ScoreFile::Append(const char *name, int32_t score)
     GetLocalTime(&now);
     const RecordTime time = {now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
                              now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
-    unsigned char bytes[RECORD_MAX];
-    const DWORD size = static_cast<DWORD>(EncodeRecord(name, score, time, bytes));
-    // One write for the whole record; should it fail or fall short, cut the
-    // file back to where it ended, so a reader never meets half a record.
+    unsigned char bytes[RECORD_SEPARATOR + RECORD_MAX] = {};
+    const DWORD size = static_cast<DWORD>(separator + EncodeRecord(name, score, time, bytes + separator));
+    // One write for the separator and the whole record; should it fail or
+    // fall short, cut the file back to where it ended, so a reader never
+    // meets half a record.
     DWORD written = 0;
     const BOOL wrote = g_recordWrite(file, bytes, size, &written, nullptr);
     int result = static_cast<int>(RECORD_TIME_SIZE);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "scores/record.h"
 
@@ -17,13 +18,11 @@ inline std::string Encode(const std::string &name, int32_t score, const RecordTi
     return std::string(out, out + EncodeRecord(name.c_str(), score, time, out));
 }
 
-// "name:score " for each record listed ("name:score~ " when its time is not
-// kRecordTime) from data handed out `chunk` bytes at a time, then "|" and,
-// after a truncated tail, its offset and how many of its bytes the window
-// holds; *rows counts the records. NULs fill the window past the data, so
-// that a reader looking there finds false names; a name without its NUL, or
-// more record bytes than data, aborts.
-inline std::string List(const std::string &data, size_t chunk, size_t *rows = nullptr)
+// Reads data handed out `chunk` bytes at a time into rows and returns what an
+// append would do to it. NULs fill the window past the data, so that a
+// reader looking there finds false names; a name without its NUL, or more
+// record bytes than data, aborts.
+inline AppendPlan ReadAll(const std::string &data, size_t chunk, std::vector<ScoreRecord> *rows)
 {
     std::tuple<const std::string &, size_t, size_t> source = {data, 0, chunk}; // data, handed out, piece
     static RecordReader reader;                                                // 4 KB window: off the stack
@@ -33,18 +32,30 @@ inline std::string List(const std::string &data, size_t chunk, size_t *rows = nu
             auto &[from, at, piece] = *static_cast<decltype(source) *>(context);
             const size_t n = from.copy(reinterpret_cast<char *>(dst), std::min(capacity, piece), at);
             std::fill(dst + n, dst + capacity, 0);
-            return at += n, n;
+            at += n;
+            return n;
         },
         &source);
-    std::string out;
-    size_t count = 0, bytes = 0;
-    for (ScoreRecord r; NextRecord(&reader, &r) == 1; ++count) {
+    size_t bytes = 0;
+    for (ScoreRecord r; NextRecord(&reader, &r) == 1; rows->push_back(r)) {
         const size_t length = strnlen(r.name, RECORD_NAME_AREA);
-        if (length == RECORD_NAME_AREA || (bytes += length + RECORD_MIN) > data.size()) abort();
+        bytes += length + RECORD_MIN;
+        if (length == RECORD_NAME_AREA || bytes > data.size()) abort();
+    }
+    return PlanAppend(reader);
+}
+
+// "name:score " for each record listed ("name:score~ " when its time is not
+// kRecordTime), then "|" and what an append does: the offset it cuts at, or
+// "+" for a separator in front of the new record.
+inline std::string List(const std::string &data, size_t chunk)
+{
+    std::vector<ScoreRecord> rows;
+    const AppendPlan plan = ReadAll(data, chunk, &rows);
+    std::string out;
+    for (const ScoreRecord &r : rows) {
         const bool other = memcmp(&r.time, &kRecordTime, sizeof r.time) != 0;
         out += std::string(r.name) + ":" + std::to_string(r.score) + (other ? "~ " : " ");
     }
-    if (rows) *rows = count;
-    const std::string held = std::to_string(reader.end - reader.pos);
-    return out + "|" + (reader.tail == RECORD_NO_TAIL ? "" : std::to_string(reader.tail) + " " + held);
+    return out + "|" + (plan.cut != RECORD_NO_TAIL ? std::to_string(plan.cut) : plan.separator ? "+" : "");
 }
