@@ -15,19 +15,35 @@ namespace {
 const char FILE_NAME[] = "kuvex.rec";
 
 // Another copy of the game may hold the file for the moment of its own
-// append or listing (share mode 0); wait that out for about a second.
+// append or listing (share mode 0), which reads the whole file: wait that out
+// for a second, and for 4 ms more per KB the file holds (reading at 1 MB a
+// second, three other games ahead). A holder that never lets go costs the
+// record, as any failure to open does.
 const DWORD RETRY_STEP_MS = 50;
-const DWORD RETRY_LIMIT_MS = 1000;
+const DWORD RETRY_BASE_MS = 1000;
+const DWORD RETRY_MS_PER_KB = 4;
+const DWORD RETRY_CAP_MS = 120000;
+
+DWORD RetryLimit(const char *path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return RETRY_BASE_MS;
+    const ULONGLONG kb = ((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) / 1024;
+    const ULONGLONG limit = RETRY_BASE_MS + kb * RETRY_MS_PER_KB;
+    return limit < RETRY_CAP_MS ? static_cast<DWORD>(limit) : RETRY_CAP_MS;
+}
 
 HANDLE OpenRecordFile(DWORD access)
 {
     char path[PATH_CAP];
     BuildProgramFilePath(path, FILE_NAME);
-    for (DWORD waited = 0;; waited += RETRY_STEP_MS) {
+    const DWORD start = GetTickCount();
+    DWORD limit = 0;
+    for (;;) {
         HANDLE file = CreateFileA(path, access, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION ||
-            waited >= RETRY_LIMIT_MS)
-            return file;
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) return file;
+        if (limit == 0) limit = RetryLimit(path);
+        if (GetTickCount() - start >= limit) return file;
         Sleep(RETRY_STEP_MS);
     }
 }

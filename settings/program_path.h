@@ -9,11 +9,13 @@ constexpr size_t PATH_CAP = 260; // MAX_PATH
 // The settings path, built once at start-up.
 extern char g_settingsPath[PATH_CAP];
 
-// Decides once, at start-up, where the program's files live: the program's
-// directory when a file can be created there, else "%APPDATA%\Kuvex 2002",
-// made when missing and given copies of the files beside the program that it
+// Decides at start-up where the program's files live: "%APPDATA%\Kuvex 2002"
+// once it holds kuvex.ini or kuvex.rec; else the program's directory when a
+// file can be made there and the files there take writes (a refusal for
+// sharing is waited out for about a second); else that AppData folder, made
+// when missing and given copies of the files beside the program that it
 // lacks (copies already there are never overwritten). When that folder cannot
-// be had either, the program's directory stays.
+// be had, the program's directory stays. Each call decides anew.
 void ChooseDataFolder();
 
 // Builds "<data folder>\<fileName>" into out (PATH_CAP bytes): the folder

@@ -29,20 +29,60 @@ int JoinInFolder(char *out, const char *folder, const char *fileName)
     return PathAppendA(out, fileName) ? 1 : 0;
 }
 
-// 1 when a file can be created where BuildProgramFilePath puts the files.
-// The probe's name is unique to the process, so two copies starting together
-// do not take each other's probe for a refusal, and no longer than the
-// program's own file names, so it lands where they do.
+// Another copy of the game may hold a file for the moment of its own append
+// (share mode 0): a refusal for sharing is tried again for about a second.
+const DWORD RETRY_STEP_MS = 50;
+const DWORD RETRY_LIMIT_MS = 1000;
+
+// 1 when the program may write its files where BuildProgramFilePath puts
+// them: a new file can be made there, and the files already there take
+// writes. The probe's name is unique to the process, so two copies starting
+// together do not take each other's probe for a refusal, and no longer than
+// the program's own file names, so it lands where they do; a name left over
+// from an earlier process with the same id is passed for another.
 int ProgramFolderWritable()
 {
-    char name[16], probe[PATH_CAP];
-    wsprintfA(name, "~%08lX", GetCurrentProcessId());
-    BuildProgramFilePath(probe, name);
-    HANDLE file = CreateFileA(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    CloseHandle(file);
+    for (DWORD attempt = 0;; ++attempt) {
+        char name[16], probe[PATH_CAP];
+        wsprintfA(name, "~%08lX", GetCurrentProcessId() ^ (attempt << 24));
+        BuildProgramFilePath(probe, name);
+        HANDLE file = CreateFileA(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            break;
+        }
+        const DWORD error = GetLastError();
+        if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt == 255) return 0;
+    }
+    // Opened for writing and closed unwritten: neither bytes nor times change.
+    // The read-only attribute is read as well: Wine lets root open such a
+    // file for writing, where Windows refuses.
+    static const char *const FILE_NAMES[] = {"kuvex.ini", "kuvex.rec"};
+    for (const char *fileName : FILE_NAMES) {
+        char path[PATH_CAP];
+        BuildProgramFilePath(path, fileName);
+        const DWORD attributes = GetFileAttributesA(path);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return 0;
+        for (DWORD waited = 0;; waited += RETRY_STEP_MS) {
+            HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            const DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : NO_ERROR;
+            if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+            if (error == NO_ERROR || error == ERROR_FILE_NOT_FOUND) break;
+            if (error != ERROR_SHARING_VIOLATION || waited >= RETRY_LIMIT_MS) return 0;
+            Sleep(RETRY_STEP_MS);
+        }
+    }
     return 1;
+}
+
+// 1 when the folder holds either of the program's files.
+int HoldsGameFiles(const char *folder)
+{
+    char path[PATH_CAP];
+    return (JoinInFolder(path, folder, "kuvex.ini") && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) ||
+           (JoinInFolder(path, folder, "kuvex.rec") && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES);
 }
 
 } // namespace
@@ -64,16 +104,17 @@ void BuildProgramFilePath(char *out, const char *fileName)
 
 void ChooseDataFolder()
 {
-    if (ProgramFolderWritable()) return;
-    // Under Program Files a 64-bit program gets no file virtualization: its
-    // writes there fail. The player's own roaming folder takes the files.
+    s_dataFolder[0] = '\0';
+    // The player's own roaming folder; under Program Files a 64-bit program
+    // gets no file virtualization, and its writes there fail.
     char folder[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
-                                folder)))
-        return;
+    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder))) return;
     // Room for the longest of the program's file names must remain.
     char probe[PATH_CAP];
     if (!PathAppendA(folder, "Kuvex 2002") || !JoinInFolder(probe, folder, "kuvex.ini")) return;
+    // Once the files live there, they stay there: one list of records, kept
+    // whatever the program's folder allows on a later start.
+    if (!HoldsGameFiles(folder) && ProgramFolderWritable()) return;
     CreateDirectoryA(folder, nullptr);
     if (!PathIsDirectoryA(folder)) return;
     static const char *const FILE_NAMES[] = {"kuvex.ini", "kuvex.rec"};
