@@ -96,7 +96,7 @@ if(KUVEX_E2E_TESTS AND TARGET kuvex)
 endif()
 
 # A hang fails the test instead of stalling the run.
-set_tests_properties(core_tests_wine PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}" TIMEOUT 120)
+set_tests_properties(core_tests_wine PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}" TIMEOUT 180)
 if(TEST win_tests)
   set_tests_properties(win_tests PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}"
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR} TIMEOUT 90)
@@ -130,5 +130,5 @@ if(TARGET kuvex)
   add_test(NAME release_package
     COMMAND sh ${CMAKE_SOURCE_DIR}/scripts/release-check.sh ${CMAKE_CPACK_COMMAND})
   set_tests_properties(release_package PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}" TIMEOUT 120)
+    ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}" TIMEOUT 180)
 endif()

@@ -35,7 +35,8 @@ if [ -n "$DISPLAY" ]; then
     exec "$ROOT/scripts/wine-run.sh" "$EXE"
 fi
 
-# No display: play it headless until its window has drawn, then take a picture.
+# No display: play it headless until its window shows the board, then take a
+# picture of that window alone.
 SHOT="$GAME/kuvex-screenshot.png"
 LIMIT=${KUVEX_SHOT_SECONDS:-300}
 for n in $(seq 150 199); do
@@ -46,33 +47,54 @@ for n in $(seq 150 199); do
     kill -0 "$XVFB_PID" 2>/dev/null && break
 done
 export DISPLAY=":$n"
+READY="$KUVEX_WINEPREFIX/.kuvex-ready"
 cleanup() {
+    # A first run's prefix is being made: stopping Wine now would leave it
+    # half made. Give the set-up time to finish first.
+    waited=0
+    while [ ! -f "$READY" ] && [ -d "$KUVEX_WINEPREFIX" ] && [ "$waited" -lt 120 ]; do
+        sleep 1
+        waited=$((waited + 1))
+    done
     WINEPREFIX="$KUVEX_WINEPREFIX" wineserver -k 2>/dev/null || true
     kill "$XVFB_PID" 2>/dev/null || true
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+trap "exit 130" INT TERM
 START=$(date +%s)
-"$ROOT/scripts/wine-run.sh" explorer /desktop=Kuvex,1024x768 "$EXE" &
-# A first run spends its first half minute or more making the Wine prefix.
-# The board's background (default 0,200,0) on the screen means the window
-# has drawn; a moment more lets the opening cascade settle.
-# A background chosen in Options counts too: "back" in kuvex.ini starts with
-# its blue, green and red bytes.
-BACK=$(sed -n 's/^back=\([0-9A-Fa-f]\{6\}\).*/\1/p' "$GAME/kuvex.ini" 2>/dev/null | tr a-f A-F)
-BACK=${BACK:-00C800}
-COLOURS="#00C800|#$(echo "$BACK" | cut -c5-6)$(echo "$BACK" | cut -c3-4)$(echo "$BACK" | cut -c1-2)"
+"$ROOT/scripts/wine-run.sh" "$EXE" &
+# The board's background colour: "back" in kuvex.ini starts with its blue,
+# green and red bytes. The game keeps that file in AppData once it has moved
+# there (its folder refused writes), else beside itself; default 0,200,0.
+INI="$GAME/kuvex.ini"
+for moved in "$KUVEX_WINEPREFIX"/drive_c/users/*/AppData/Roaming/"Kuvex 2002"/kuvex.ini; do
+    [ -f "$moved" ] && INI="$moved"
+done
 rm -f "$SHOT"
+middle() {
+    convert "$SHOT" -gravity center -crop 60%x60%+0+0 +repage "$@"
+}
+shown() {
+    # The game's window, found by its title; a picture of it counts once the
+    # middle of the board shows the background and more than 60 colours:
+    # shaded pieces bring hundreds, an empty board or a black screen a few.
+    WINDOW=$(xwininfo -root -tree 2>/dev/null | sed -n 's/^ *\(0x[0-9a-f]*\) "Kuvex 2002 .*/\1/p' | head -n 1)
+    [ -n "$WINDOW" ] && import -window "$WINDOW" "$SHOT" 2>/dev/null || return 1
+    BACK=$(sed -n 's/^back=\([0-9A-Fa-f]\{6\}\).*/\1/p' "$INI" 2>/dev/null | tr a-f A-F)
+    BACK=${BACK:-00C800}
+    COLOUR="#$(echo "$BACK" | cut -c5-6)$(echo "$BACK" | cut -c3-4)$(echo "$BACK" | cut -c1-2)"
+    [ "$(middle -format %k info:)" -gt 60 ] && middle -format %c histogram:info:- | grep -q "$COLOUR"
+}
 while :; do
-    if import -window root "$SHOT" 2>/dev/null &&
-        convert "$SHOT" -format %c histogram:info:- | grep -qE "$COLOURS"; then
-        sleep 1
-        import -window root "$SHOT"
+    if shown; then
+        sleep 1 # the opening cascade settles
+        import -window "$WINDOW" "$SHOT"
         break
     fi
     if [ $(($(date +%s) - START)) -ge "$LIMIT" ]; then
-        echo "The game's window did not draw within $LIMIT s; the last picture of the screen: $SHOT" >&2
+        echo "The game's window did not show the board within $LIMIT s; the last picture: $SHOT" >&2
         exit 1
     fi
     sleep 0.5
 done
-echo "No display here: the game ran under Xvfb. Screenshot after $(($(date +%s) - START)) s: $SHOT"
+echo "No display here: the game ran under Xvfb. Screenshot of its window after $(($(date +%s) - START)) s: $SHOT"

@@ -2,8 +2,9 @@
 # Makes the release zip with CPack and checks it as a player gets it: exactly
 # its three files; kuvex.exe stripped, importing only system libraries and
 # carrying its version resource and manifest; unpacked afresh and started
-# without a display, it draws the board (a screenshot whose background colour
-# is there) and writes its default settings beside itself.
+# without a display, it draws the board (a screenshot of its window whose
+# background colour is there), also on a black background, and writes its
+# default settings beside itself.
 # Run from the Windows build folder: scripts/release-check.sh <cpack>
 set -e
 CPACK=${1:-cpack}
@@ -41,4 +42,15 @@ convert "$SHOT" -format %c histogram:info:- | grep -q "#00C800" || fail "no back
 [ "$COLOURS" -gt 100 ] || fail "only $COLOURS colours in $SHOT: no pieces drawn"
 printf '[Kuvex]\r\nanim=50\r\ngamma=6\r\nsatur=2\r\nname=\310\355\352\356\343\355\350\362\356\r\nback=00C80000C8\r\n' |
     cmp -s - "$OUT/unpacked/kuvex.ini" || fail "the first start did not write the default settings"
-echo "release check passed: $SHOT, $COLOURS colours"
+# A black background on a first run (a Wine prefix still being made): the
+# black screen before the game draws must not pass for the board.
+printf '[Kuvex]\r\nback=0000000000\r\n' >"$OUT/unpacked/kuvex.ini"
+rm -f "$SHOT"
+env -u DISPLAY KUVEX_SHOT_SECONDS=90 KUVEX_WINEPREFIX="$OUT/fresh-prefix" "$ROOT/scripts/play.sh" "$OUT/unpacked"
+DARK=$(convert "$SHOT" -gravity center -crop 60%x60%+0+0 +repage -format %k info:)
+# The game's window alone: 450 by 480 pixels, made square.
+SIZE=$(identify -format '%w %h' "$SHOT")
+[ "${SIZE% *}" -ge 400 ] && [ "${SIZE% *}" -le 480 ] && [ "${SIZE#* }" -ge 400 ] && [ "${SIZE#* }" -le 500 ] ||
+    fail "$SHOT is $SIZE pixels: not the game's window"
+[ "$DARK" -gt 100 ] || fail "only $DARK colours in the middle of $SHOT on a black background: no pieces drawn"
+echo "release check passed: $SHOT, $COLOURS colours; on black, $DARK in the middle of the board"

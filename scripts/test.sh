@@ -34,7 +34,8 @@ cleanup() {
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     WINEPREFIX="$WIN/wineprefix" wineserver -k 2>/dev/null || true
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+trap "exit 130" INT TERM
 if [ -z "$DISPLAY" ]; then
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] && continue

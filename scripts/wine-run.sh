@@ -14,25 +14,42 @@ export LC_ALL=ru_RU.UTF-8
 # Keep Wine from asking to install Mono or Gecko into a new prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}"
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w || true
-fi
-# Xvfb has no window manager, and Wine waits 2 s for one at every hide of a
-# window it hands to one (each closed dialog); unmanaged windows need no
-# wait, and Wine then draws their frames and captions itself.
-if ! grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-    wineserver -w || true
-fi
-
-# Wine's own fonts (System, Marlett, Tahoma, ...) come in a separate package
-# here and Wine does not find them; without them the system font is some
-# TrueType stand-in, text is measured unlike on Windows, and the caption
-# buttons show letters. The Fonts folder of the prefix is always searched.
-if [ -d /usr/share/wine/fonts ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/vgasys.fon" ]; then
-    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+# A prefix is ready once its whole set-up below has run. A set-up stopped
+# part-way (the first run interrupted) leaves a prefix that looks whole and
+# fails to load kernel32.dll: one that this script began and never finished
+# is made anew. One process sets up at a time; the others wait for it.
+READY="$WINEPREFIX/.kuvex-ready"
+BOOTING="$WINEPREFIX/.kuvex-booting"
+if [ ! -f "$READY" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    exec 9>"$WINEPREFIX.lock"
+    flock 9
+    if [ ! -f "$READY" ]; then
+        [ -f "$BOOTING" ] && rm -rf "$WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        touch "$BOOTING"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w || true
+        # Xvfb has no window manager, and Wine waits 2 s for one at every hide
+        # of a window it hands to one (each closed dialog); unmanaged windows
+        # need no wait, and Wine then draws their frames and captions itself.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+        wineserver -w || true
+        # Wine's own fonts (System, Marlett, Tahoma, ...) come in a separate
+        # package here and Wine does not find them; without them the system
+        # font is some TrueType stand-in, text is measured unlike on Windows,
+        # and the caption buttons show letters. The prefix's Fonts folder is
+        # always searched.
+        if [ -d /usr/share/wine/fonts ]; then
+            cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+        fi
+        if grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null &&
+            [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
+            touch "$READY"
+            rm -f "$BOOTING"
+        fi
+    fi
+    exec 9>&-
 fi
 
 if [ -n "$DISPLAY" ]; then
