@@ -69,8 +69,9 @@ int FormatRecordDate(const RecordTime &time, char *out, size_t cap)
 
 bool IsValidRecordTime(const RecordTime &time)
 {
-    return time.month >= 1 && time.month <= 12 && time.day >= 1 && time.day <= 31 && time.hour < 24 &&
-           time.minute < 60 && time.second < 60 && time.milliseconds < 1000;
+    return time.year >= 1601 && time.year <= 30827 && time.month >= 1 && time.month <= 12 &&
+           time.dayOfWeek <= 6 && time.day >= 1 && time.day <= 31 && time.hour < 24 && time.minute < 60 &&
+           time.second < 60 && time.milliseconds < 1000;
 }
 
 void StartRecordReader(RecordReader *reader, RecordSource source, void *context)

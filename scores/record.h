@@ -64,9 +64,9 @@ typedef size_t (*RecordSource)(void *context, unsigned char *dst, size_t capacit
 constexpr size_t RECORD_WINDOW = 4096; // bytes held at a time; room for two records and the history
 constexpr size_t RECORD_NO_TAIL = SIZE_MAX;
 
-// Whether a record's time could have come from the clock: month 1..12, day
-// 1..31, hour below 24, minute and second below 60, milliseconds below 1000.
-// The year and the day of the week are not looked at.
+// Whether a record's time could have come from the clock: year 1601..30827
+// (the clock's own range), month 1..12, day of the week 0..6, day 1..31, hour
+// below 24, minute and second below 60, milliseconds below 1000.
 bool IsValidRecordTime(const RecordTime &time);
 
 // Streams records out of a RecordSource of any length through a fixed window.

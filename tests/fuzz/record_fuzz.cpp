@@ -27,11 +27,6 @@ struct Tally
     }
 } g_tally;
 
-bool Same(const ScoreRecord &a, const ScoreRecord &b)
-{
-    return !strcmp(a.name, b.name) && a.score == b.score && !memcmp(&a.time, &b.time, sizeof a.time);
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -42,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     RecordTime time = kRecordTime;
     uint16_t *field = &time.year;
     const uint16_t low[8] = {1601, 1, 0, 1, 0, 0, 0, 0}, span[8] = {30827, 12, 7, 31, 24, 60, 60, 1000};
-    std::vector<ScoreRecord> model;
+    std::vector<std::string> model; // each record's bytes
     std::string file;
     std::vector<int> owner; // of each byte: its record's index, or -1 for damage
     for (int i = in.ConsumeIntegralInRange(1, 24); i > 0; --i) {
@@ -50,59 +45,52 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         field[f] = uint16_t(low[f] + (field[f] - low[f] + in.ConsumeIntegral<uint8_t>()) % span[f]);
         std::string name = in.ConsumeRandomLengthString(in.ConsumeBool() ? 8 : 300).substr(0, 254);
         std::replace(name.begin(), name.end(), '\0', 'n');
-        const int score = in.ConsumeBool() ? in.ConsumeIntegralInRange(1, 20) : in.ConsumeIntegral<uint16_t>();
-        ScoreRecord record = {};
-        name.copy(record.name, name.size());
-        record.score = uint16_t(score);
-        record.time = time;
-        model.push_back(record);
-        file += Encode(name, score, time);
+        model.push_back(
+            Encode(name, in.ConsumeBool() ? in.ConsumeIntegralInRange(1, 20) : in.ConsumeIntegral<uint16_t>(),
+                   time));
+        file += model.back();
         owner.resize(file.size(), int(model.size()) - 1);
     }
     const int spans = in.ConsumeIntegralInRange(0, 3);
     for (int i = 0; i < spans; ++i) {
         const bool inserted = in.ConsumeBool();
         const size_t at = in.ConsumeIntegralInRange<size_t>(0, file.size());
-        std::string damage = in.ConsumeBytesAsString(in.ConsumeIntegralInRange(1, 700));
-        damage.resize(std::max<size_t>(damage.size(), 1), 'x');
+        std::string damage = in.ConsumeBytesAsString(in.ConsumeIntegralInRange(1, 700)) + "x";
         std::replace(damage.begin(), damage.end(), '\0', 'x');
         const size_t over = inserted ? 0 : std::min(damage.size(), file.size() - at);
         file.replace(at, over, damage);
         owner.erase(owner.begin() + at, owner.begin() + at + over);
         owner.insert(owner.begin() + at, damage.size(), -1);
     }
-    if (in.ConsumeBool()) { // the last record cut short
-        const size_t cut = std::min(file.size(), in.ConsumeIntegralInRange<size_t>(1, RECORD_MAX));
-        file.resize(file.size() - cut);
-        owner.resize(file.size());
-    }
+    if (in.ConsumeBool()) // the last record cut short
+        owner.resize(file.size() - std::min(file.size(), in.ConsumeIntegralInRange<size_t>(1, RECORD_MAX)));
+    file.resize(owner.size());
     // A record is whole where all its bytes stand together.
-    std::vector<size_t> start(model.size(), SIZE_MAX), end(model.size(), 0), count(model.size(), 0);
-    for (size_t at = 0; at < owner.size(); ++at) {
+    std::vector<size_t> start(model.size(), 0), end(model.size(), 0);
+    for (size_t at = owner.size(); at-- > 0;) {
         if (owner[at] < 0) continue;
-        start[owner[at]] = std::min(start[owner[at]], at);
-        end[owner[at]] = at + 1;
-        ++count[owner[at]];
+        end[owner[at]] = std::max(end[owner[at]], at + 1);
+        start[owner[at]] = at;
     }
     std::vector<bool> whole(model.size());
     for (size_t i = 0; i < model.size(); ++i)
-        whole[i] = count[i] == strlen(model[i].name) + RECORD_MIN && end[i] - start[i] == count[i];
+        whole[i] =
+            end[i] - start[i] == model[i].size() &&
+            size_t(std::count(owner.begin() + start[i], owner.begin() + end[i], int(i))) == end[i] - start[i];
     std::vector<ScoreRecord> rows, after;
     const AppendPlan plan = ReadAll(file, chunk, &rows);
-    const ScoreRecord added = {"Вера", 77, {2026, 12, 0, 6, 21, 5, 9, 31}};
-    std::string appended = file.substr(0, plan.cut) + std::string(plan.separator, '\0');
-    ReadAll(appended + Encode(added.name, added.score, added.time), chunk, &after);
-    if (after.empty() || !Same(after.back(), added)) __builtin_trap(); // (b)
+    const std::string added = Encode("Вера", 77, {2026, 12, 0, 6, 21, 5, 9, 31});
+    ReadAll(file.substr(0, plan.cut) + std::string(plan.separator, '\0') + added, chunk, &after);
+    if (after.empty() || Encode(after.back().name, after.back().score, after.back().time) != added)
+        __builtin_trap(); // (b)
     size_t next = 0, strangers = 0, missed = 0;
     std::vector<bool> listed(model.size());
     for (const ScoreRecord &row : rows) {
-        size_t j = next;
-        while (j < model.size() && !Same(model[j], row))
-            ++j;
-        strangers += j == model.size();
-        if (j < model.size()) {
-            listed[j] = true;
-            next = j + 1;
+        const auto j = std::find(model.begin() + next, model.end(), Encode(row.name, row.score, row.time));
+        strangers += j == model.end();
+        if (j != model.end()) {
+            next = j - model.begin() + 1;
+            listed[next - 1] = true;
         }
     }
     if (strangers > size_t(spans)) __builtin_trap(); // (c)
