@@ -187,7 +187,6 @@ int NextRecord(RecordReader *reader, ScoreRecord *out)
                       !Outlasted(reader, pos + 1, pos + n, pos + n))) {
             reader->pos = pos + n;
             reader->listedEnd = reader->base + reader->pos;
-            if (reader->base + reader->pos > reader->reach) reader->reach = reader->base + reader->pos;
             reader->damaged = false;
             return 1;
         }
@@ -215,4 +214,3 @@ AppendPlan PlanAppend(const RecordReader &reader)
     if (reader.tail != RECORD_NO_TAIL) return {reader.tail, 0};
     return {RECORD_NO_TAIL, reader.trailing ? RECORD_SEPARATOR : 0};
 }
-

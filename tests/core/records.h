@@ -47,7 +47,7 @@ inline AppendPlan ReadAll(const std::string &data, size_t chunk, std::vector<Sco
 
 // "name:score " for each record listed ("name:score~ " when its time is not
 // kRecordTime), then "|" and what an append does: the offset it cuts at, or
-// "+" for a separator in front of the new record.
+// "+" and the length of the separator it puts in front of the new record.
 inline std::string List(const std::string &data, size_t chunk)
 {
     std::vector<ScoreRecord> rows;
@@ -57,5 +57,6 @@ inline std::string List(const std::string &data, size_t chunk)
         const bool other = memcmp(&r.time, &kRecordTime, sizeof r.time) != 0;
         out += std::string(r.name) + ":" + std::to_string(r.score) + (other ? "~ " : " ");
     }
-    return out + "|" + (plan.cut != RECORD_NO_TAIL ? std::to_string(plan.cut) : plan.separator ? "+" : "");
+    const std::string separator = plan.separator ? "+" + std::to_string(plan.separator) : "";
+    return out + "|" + (plan.cut != RECORD_NO_TAIL ? std::to_string(plan.cut) : separator);
 }

@@ -50,20 +50,25 @@ TEST(Record, BytesCutsDamageAndTimes)
         {Encode("a", 1) + x(300) + Encode("b", 2).substr(16) + Encode("c", 3), "a:1 c:3 |"},
         {Encode("a", 1) + Encode("b", 2) + x(300), "a:1 b:2 |40"},
         {Encode("a", 1) + x(300) + Encode("b", 2) + Encode("c", 3).substr(0, 5),
-         "a:1 " + x(254) + "b:2 |340"}};
+         "a:1 " + x(254) + "b:2 |340"},
+        // r's last byte and the tail read as a whole record that outlasts r:
+        // no cut, a separator.
+        {Encode("r", 1, {2002, 12, 4, 5, 9, 3, 7, 256}) + "A" + Encode("", 0).substr(3), "r:1~ |+37"}};
     for (const auto &[data, listed] : damaged)
         for (size_t chunk : {size_t(1), size_t(7), RECORD_WINDOW}) {
             EXPECT_EQ(List(data, chunk), listed) << "chunk " << chunk;
             std::vector<ScoreRecord> seen;
             const AppendPlan plan = ReadAll(data, chunk, &seen);
             const std::string appended = data.substr(0, plan.cut) + std::string(plan.separator, '\0');
-            EXPECT_EQ(List(appended + Encode("new", 9), chunk), listed.substr(0, listed.find('|')) + "new:9 |");
+            const std::string after = List(appended + Encode("new", 9), chunk);
+            EXPECT_EQ(after.substr(0, listed.find('|')), listed.substr(0, listed.find('|')));
+            EXPECT_EQ(after.substr(after.size() - 7), "new:9 |") << after;
         }
     // Field (in RecordTime order), value, valid.
-    const int times[][3] = {{0, 1600, 0}, {0, 1601, 1},  {0, 30827, 1}, {0, 30828, 0}, {1, 0, 0},  {1, 1, 1},
-                            {1, 12, 1},   {1, 13, 0},    {2, 6, 1},     {2, 7, 0},     {3, 0, 0},  {3, 1, 1},
-                            {3, 31, 1},   {3, 32, 0},    {4, 23, 1},    {4, 24, 0},    {5, 59, 1}, {5, 60, 0},
-                            {6, 59, 1},   {6, 60, 0},    {7, 999, 1},   {7, 1000, 0}};
+    const int times[][3] = {{0, 1600, 0}, {0, 1601, 1}, {0, 30827, 1}, {0, 30828, 0}, {1, 0, 0},  {1, 1, 1},
+                            {1, 12, 1},   {1, 13, 0},   {2, 6, 1},     {2, 7, 0},     {3, 0, 0},  {3, 1, 1},
+                            {3, 31, 1},   {3, 32, 0},   {4, 23, 1},    {4, 24, 0},    {5, 59, 1}, {5, 60, 0},
+                            {6, 59, 1},   {6, 60, 0},   {7, 999, 1},   {7, 1000, 0}};
     for (auto t : times) {
         uint16_t fields[8] = {2002, 12, 4, 5, 9, 3, 7, 250};
         fields[t[0]] = uint16_t(t[1]);
