@@ -250,6 +250,7 @@ struct Row
     int least; // rows listed at least, whose file stays as it was; -1: none listed
     std::string ini = PLAIN_INI, rec = THREE, ball = GOOD, args = "", sub = "";
     int setup = AS_IS;
+    bool moves = false; // the files go to AppData, which every later start then uses
 };
 
 // Damaged and hostile surroundings, each taken through the same steps: the
@@ -265,7 +266,7 @@ std::vector<Row> Catalogue()
     return {
         {"ini: binary garbage", 3, Noise(4000, 1)},
         {"ini: empty file", 3, ""},
-        {"ini: a folder of that name", 3, FOLDER},
+        {"ini: a folder of that name", 3, FOLDER, THREE, GOOD, "", "", AS_IS, true},
         {"ini: numbers past 32 bits", 3, "[Kuvex]\r\nanim=-1\r\ngamma=2147483648\r\nsatur=-2147483649\r\n"},
         {"ini: gamma 0", 3, gamma + "0\r\nsatur=1\r\n"},
         {"ini: satur 0", 3, gamma + "14\r\nsatur=0\r\n"},
@@ -275,8 +276,8 @@ std::vector<Row> Catalogue()
         {"rec: 300-byte name amid records", 3, ini, THREE + std::string(300, 'N') + NEXT.substr(4) + NEXT},
         {"rec: random bytes", 0, ini, Noise(5000, 3)},
         {"rec: 10000 records", 10000, ini, many},
-        {"rec: a folder of that name", -1, ini, FOLDER},
-        {"rec: held open by another program", -1, ini, THREE, GOOD, "", "", HELD},
+        {"rec: a folder of that name", -1, ini, FOLDER, GOOD, "", "", AS_IS, true},
+        {"rec: held open by another program", -1, ini, THREE, GOOD, "", "", HELD, true},
         {"bmp: missing", 3, ini, THREE, NONE},
         {"bmp: random bytes", 3, ini, THREE, Noise(3000, 4)},
         {"bmp: truncated", 3, ini, THREE, BitmapFile(32, 32, 4, 7).substr(0, 300)},
@@ -285,10 +286,11 @@ std::vector<Row> Catalogue()
         {"bmp: 4-bit of 3 x 2", 3, ini, THREE, BitmapFile(3, 2, 4, 7)},
         {"cmd: 30000 characters of arguments", 3, ini, THREE, GOOD, std::string(30000, 'x')},
         // The arguments end in a folder that does not exist: the files go to AppData.
-        {"cmd: arguments with backslashes", 0, ini, THREE, GOOD, "a\\b\\c \\\\server\\share"},
+        {"cmd: arguments with backslashes", 0, ini, THREE, GOOD, "a\\b\\c \\\\server\\share", "", AS_IS,
+         true},
         {"cmd: quotes and blanks only", 3, ini, THREE, GOOD, "  \"\"  \"  ", "", WHOLE},
         {"cmd: bare program name", 3, ini, THREE, GOOD, "kuvex.exe", "", WHOLE},
-        {"dir: read-only folder and files", 3, ini, THREE, GOOD, "", "", READ_ONLY},
+        {"dir: read-only folder and files", 3, ini, THREE, GOOD, "", "", READ_ONLY, true},
         // Below e2e-<two digits>, a path of 259 characters to kuvex.exe.
         {"dir: long path", 3, ini, THREE, GOOD, "", "\\" + std::string(241 - Disk::Build().size(), 'd')},
         {"dir: Russian, blanks", 3, ini, THREE, GOOD, "", "\\Мои игры\\Кувекс 2002 (копия)"},
@@ -341,8 +343,9 @@ void RunRow(const Row &row, int i, const char *shows = "Kuvex 2002")
     EXPECT_EQ(problems, "") << row.name;
 }
 
-// The rows run side by side, each in its own folder, driven by posted
-// messages (real input has one pointer and one focus).
+// The rows that keep their files at home run side by side, each in its own
+// folder, driven by posted messages (real input has one pointer and one
+// focus); then those that move to AppData, one at a time from a clean AppData.
 TEST(BlackBox, HostileSurroundingsTable)
 {
     const std::vector<Row> rows = Catalogue();
@@ -351,10 +354,16 @@ TEST(BlackBox, HostileSurroundingsTable)
     for (int w = 0; w < 6; ++w)
         workers.emplace_back([&, w] {
             for (int i = w; i < static_cast<int>(rows.size()); i += 6)
-                RunRow(rows[i], i);
+                if (!rows[i].moves) RunRow(rows[i], i);
         });
     for (std::thread &w : workers)
         w.join();
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].moves) {
+            EXPECT_TRUE(Disk::Sh("rm -rf " + Disk::Unix(Disk::AppData())))
+                << "AppData kept for " << rows[i].name;
+            RunRow(rows[i], int(i));
+        }
 }
 
 // Games to their records through the screen, mouse and keyboard, from a
