@@ -2,7 +2,7 @@
 // bytes and what loading it sets, record appends that are whole or nothing
 // and what they hold, which ball.bmp files load, and the main window: its
 // field's pixels, the GDI guards, and each dialog's opening, OK and Cancel,
-// driven through a CBT hook.
+// driven from a timer inside the dialog's own modal loop.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -28,23 +28,21 @@
 namespace {
 
 using S = std::string;
-const Settings kDefaults = g_settings; // the program's own, taken before any test changes them
-char g_scratch[MAX_PATH];              // the temporary folder, for the tests' own files
-char g_home[MAX_PATH];                 // the current folder at the start, with ball.bmp
-char g_recordPath[MAX_PATH];           // the records, beside the program
+// The temporary folder for the tests' own files, the current folder at the
+// start (with ball.bmp), and the records' file, beside the program.
+char g_scratch[MAX_PATH], g_home[MAX_PATH], g_recordPath[MAX_PATH];
 
 // A background whose colour bytes all differ, so a swap of any two shows:
-// as the settings keep it (byte 0 blue, 1 green, 2 red) and as a pixel.
+// as the settings keep it (byte 0 blue, 1 green, 2 red) and as a pixel,
+// RGB(kRed, kGreen, kBlue).
 const BYTE kRed = 0xE0, kGreen = 0x90, kBlue = 0x30;
 const uint32_t kBack = kRed << 16 | kGreen << 8 | kBlue;
-const COLORREF kPixel = RGB(kRed, kGreen, kBlue);
+const int kSliders[] = {IDC_ANIM, IDC_GAMMA, IDC_SATUR, IDC_RED, IDC_GREEN, IDC_BLUE};
 // Settings away from every default (50, 6, 2, 0x0000C800, "Инкогнито"), and their file.
 const Settings kFixture = {7, 9, 13, kBack, "Тестер"};
 const S kIni = "[Kuvex]\r\nanim=7\r\ngamma=9\r\nsatur=13\r\nname=Тестер\r\nback=3090E000A0\r\n";
 
-const auto Fields = [](const Settings &s) {
-    return std::make_tuple(s.anim, s.gamma, s.satur, s.back, S(s.name));
-};
+const auto Fields = [](auto &s) { return std::make_tuple(s.anim, s.gamma, s.satur, s.back, S(s.name)); };
 
 // A record: the name, a NUL, then score, year, month, day of the week, day,
 // hour, minute, second and milliseconds, 16 bits each, little-endian as
@@ -53,19 +51,20 @@ const auto Record = [](const S &name, std::vector<uint16_t> v) {
     return name + '\0' + S(reinterpret_cast<const char *>(v.data()), 2 * v.size());
 };
 
-// Keys are read (a long name cut to 254 bytes) and kept where they stand; a
-// missing one keeps its value and a save adds it after them. FF80010080:
-// blue 255, green 128, red 1, and their sum 384 % 256.
+// Each key is read (a long name cut to 254 bytes) and kept where it stands;
+// a missing one keeps its value and a save adds it after them, in the keys'
+// own order. FF80010080: blue 255, green 128, red 1, and their sum 384 % 256.
 TEST(Files, SettingsLoadedAndSaved)
 {
     const S z(300, 'z'), some = "[Kuvex]\r\nsatur=3\r\nback=FF80010080\r\nanim=321\r\nname=";
-    // {settings before, file, settings loaded, file after a save}
-    for (const auto &[preset, before, loaded, after] :
-         {std::make_tuple(kDefaults, kIni, Fields(kFixture), kIni),
-          std::make_tuple(kFixture, some + z + "\r\n",
-                          std::make_tuple(321, 9, 3, 0x000180FFu, z.substr(0, 254)),
-                          some + z.substr(0, 254) + "\r\ngamma=9\r\n")}) {
-        g_settings = preset;
+    // {file, settings loaded over the fixture's, file after a save}
+    for (const auto &[before, loaded, after] :
+         {std::make_tuple(some + z + "\r\n", std::make_tuple(321, 9, 3, 0x000180FFu, z.substr(0, 254)),
+                          some + z.substr(0, 254) + "\r\ngamma=9\r\n"),
+          std::make_tuple(
+              S("[Kuvex]\r\ngamma=11\r\n"), std::make_tuple(7, 11, 13, kBack, S("Тестер")),
+              S("[Kuvex]\r\ngamma=11\r\nanim=7\r\nsatur=13\r\nname=Тестер\r\nback=3090E000A0\r\n"))}) {
+        g_settings = kFixture;
         WriteFileBytes(g_settingsPath, before);
         EXPECT_EQ(LoadSettings(g_settingsPath), 0);
         EXPECT_EQ(Fields(g_settings), loaded);
@@ -138,16 +137,17 @@ TEST(Files, WholeRecords)
     DeleteFileA(g_recordPath);
 }
 
-// Steps for the dialogs to come. A step runs from a timer of its dialog, so
-// inside the dialog's own modal loop once the dialog is up; the next runs on
-// the same dialog while that is still open, or on the next dialog made. A
-// dialog with no step left is closed. Every dialog stands centred over its owner: the two rectangles'
-// middles agree (halves truncated).
+// Steps for the dialogs to come, run from a timer of the thread, so inside
+// the modal loop of whichever dialog is up: each on the dialog active then,
+// the next on the same dialog while that is still open, or on the next one
+// made. A dialog with no step left is closed. Every dialog stands centred
+// over its owner: the two rectangles' middles agree (halves truncated).
 std::vector<std::function<void(HWND)>> g_steps;
 
-void CALLBACK RunStep(HWND dialog, UINT, UINT_PTR id, DWORD)
+void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD)
 {
-    KillTimer(dialog, id);
+    HWND dialog = GetActiveWindow();
+    if (!GetParent(dialog)) return; // the main window, or none
     RECT a, b;
     GetWindowRect(dialog, &a);
     GetWindowRect(GetParent(dialog), &b);
@@ -156,15 +156,6 @@ void CALLBACK RunStep(HWND dialog, UINT, UINT_PTR id, DWORD)
     const std::function<void(HWND)> step = g_steps.front();
     g_steps.erase(g_steps.begin());
     step(dialog);
-    SetTimer(dialog, 1, 10, RunStep); // fails once the step closed it
-}
-
-LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam)
-{
-    char cls[8] = "";
-    if (code == HCBT_CREATEWND && GetClassNameA(HWND(wParam), cls, sizeof cls) && !lstrcmpA(cls, "#32770"))
-        SetTimer(HWND(wParam), 1, 10, RunStep);
-    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // The client area as the screen shows it, row by row; after a Paint of the
@@ -181,13 +172,18 @@ std::vector<COLORREF> Grab(HWND w, bool paint = false)
     return pixels;
 }
 
-// What a window shows: its text; for the best-results list its headings
-// and rows, checking that each column is as wide as its texts.
+// What a window shows: its text; for the Options sliders each one's
+// position and range; for the best-results list its headings and rows,
+// checking that each column is as wide as its texts.
 S Shown(HWND w)
 {
     char text[512] = "";
     GetWindowTextA(w, text, sizeof text);
     S shown = text;
+    // Position, then the range's low and high end: three messages in a row.
+    for (int i = 0; GetDlgCtrlID(w) == IDC_ANIM && i < 18; ++i)
+        shown += ' ' +
+                 std::to_string(SendDlgItemMessageA(GetParent(w), kSliders[i / 3], TBM_GETPOS + i % 3, 0, 0));
     for (int row = -1; GetDlgCtrlID(w) == IDC_BEST_LIST && row < ListView_GetItemCount(w); ++row)
         for (int column = 0; column < 3; ++column) {
             LVCOLUMNA heading = {LVCF_TEXT, 0, 0, text, sizeof text, 0, 0, 0, 0, 0, 0};
@@ -202,76 +198,68 @@ S Shown(HWND w)
 
 // A main window as the program makes it, shown, with a game on, over the
 // fixture's settings (in its file too) and no records.
-class Game : public ::testing::Test
+struct Game : ::testing::Test
 {
-  protected:
     void SetUp() override
     {
         g_settings = kFixture;
-        WriteFileBytes(g_settingsPath, kIni);
-        DeleteFileA(g_recordPath);
-        ShowWindow(window = CreateMainWindow(GetModuleHandleA(nullptr)), SW_SHOW);
+        ShowWindow(CreateMainWindow(GetModuleHandleA(nullptr)), SW_SHOW);
         g_board.active = 1; // whatever the opening left
         g_board.selCol = g_board.selRow = NO_SELECTION;
     }
     void TearDown() override
     {
-        DestroyWindow(window);
+        DestroyWindow(g_mainWindow);
         g_board.fieldWnd = nullptr; // gone with its window: the next game makes its own
         MSG quit;                   // the end of the window posts it, and it would end the next dialog's loop
         PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         DeleteFileA(g_recordPath);
     }
-    HWND window = nullptr;
 };
 
 // Centred, 480 high, squared by pulling the right edge in; the field fills
-// the client area from its top left corner; icon and pointer load. Made
+// the client area from its top left corner; the drawn icon and pointer load. Made
 // taller, the window gives up height until it and the field are square
-// again. Drawn over, the field comes back through the window's own
-// painting. The focus frame marks the selected cell and nothing else; an
-// empty cell is plain background, selected or not. Paints hold no GDI
-// object.
+// again. The focus frame marks the selected cell and nothing else; an
+// empty cell is plain background, selected or not; drawn over, the field
+// comes back through the window's own painting.
 TEST_F(Game, WindowAndField)
 {
-    RECT desk, outer, client;
-    GetClientRect(GetDesktopWindow(), &desk);
-    GetWindowRect(window, &outer);
-    GetClientRect(window, &client);
+    RECT field, outer, client;
+    GetWindowRect(g_mainWindow, &outer);
+    GetClientRect(g_mainWindow, &client);
     EXPECT_EQ(std::make_tuple(outer.left, outer.top, outer.bottom - outer.top, client.right),
-              std::make_tuple((desk.right - 450) / 2, (desk.bottom - 480) / 2, 480L, client.bottom));
-    for (POINT corner : {POINT{0, 0}, POINT{client.right - 1, client.bottom - 1}})
-        EXPECT_EQ(ChildWindowFromPoint(window, corner), g_board.fieldWnd);
-    EXPECT_TRUE(GetClassLongPtrA(window, GCLP_HICON) && GetClassLongPtrA(window, GCLP_HCURSOR)); // drawn ones
-    SetWindowPos(window, nullptr, 0, 0, 450, 640, SWP_NOMOVE | SWP_NOZORDER);
-    GetClientRect(window, &client);
-    GetClientRect(g_board.fieldWnd, &desk);
-    EXPECT_EQ(std::make_tuple(client.bottom, desk.right, desk.bottom),
-              std::make_tuple(client.right, client.right, client.right));
+              std::make_tuple((GetSystemMetrics(SM_CXSCREEN) - 450) / 2,
+                              (GetSystemMetrics(SM_CYSCREEN) - 480) / 2, 480L, client.bottom));
+    EXPECT_EQ(ChildWindowFromPoint(g_mainWindow, POINT{0, 0}), g_board.fieldWnd);
+    EXPECT_TRUE(GetClassLongPtrA(g_mainWindow, GCLP_HICON) && GetClassLongPtrA(g_mainWindow, GCLP_HCURSOR));
+    SetWindowPos(g_mainWindow, nullptr, 0, 0, 450, 640, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(g_mainWindow, &client);
+    GetClientRect(g_board.fieldWnd, &field);
     const LONG side = client.right;
-    const std::vector<COLORREF> plain = Grab(g_board.fieldWnd, true);
-    FillRect(WindowDc(g_board.fieldWnd).get(), &desk, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    EXPECT_EQ(std::make_tuple(client.bottom, field.right, field.bottom), std::make_tuple(side, side, side));
+    const auto plain = Grab(g_board.fieldWnd, true);
+    std::tie(g_board.selCol, g_board.selRow) = std::make_pair(2, 5);
+    const auto framed = Grab(g_board.fieldWnd, true);
+    g_board.grid[2][5] = EMPTY;
+    FillRect(WindowDc(g_board.fieldWnd).get(), &field, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     InvalidateRect(g_board.fieldWnd, nullptr, FALSE);
     UpdateWindow(g_board.fieldWnd);
-    EXPECT_TRUE(Grab(g_board.fieldWnd) == plain);
-    std::tie(g_board.selCol, g_board.selRow) = std::make_pair(2, 5);
-    const std::vector<COLORREF> framed = Grab(g_board.fieldWnd, true);
-    g_board.grid[2][5] = EMPTY;
-    const std::vector<COLORREF> empty = Grab(g_board.fieldWnd, true);
+    const auto empty = Grab(g_board.fieldWnd); // as the window's own painting left it
     const RECT cell = {2 * side / 8, 5 * side / 8, 3 * side / 8, 6 * side / 8};
-    int inside = 0, outside = 0, notBack = 0;
+    int inside = 0, outside = 0;
     for (LONG i = 0; i < side * side; ++i) {
         const bool in = PtInRect(&cell, {i % side, i / side});
-        (in ? inside : outside) += framed[i] != plain[i];
-        notBack += in && empty[i] != kPixel;
+        inside += in && framed[i] != plain[i];
+        outside += in ? empty[i] != RGB(kRed, kGreen, kBlue) : framed[i] != plain[i] || empty[i] != plain[i];
     }
     EXPECT_GE(inside, side / 8);
-    EXPECT_EQ(outside + notBack, 0);
+    EXPECT_EQ(outside, 0);
 }
 
 // Any ball.bmp whose rows the file holds is used, 2048 x 2048 too; one
 // without its rows, of 8 bits, RLE, of 2^31 - 1 by 2^31 pixels or no
-// bitmap at all is not, and without any the board is background only.
+// bitmap at all is not.
 TEST_F(Game, BallFiles)
 {
     const S big = BitmapFile(2048, 2048, 4, '\x66');
@@ -285,11 +273,7 @@ TEST_F(Game, BallFiles)
         EXPECT_EQ(g_board.BuildSprites(9, 13, kBack), &ball != balls) << &ball - balls;
     }
     DeleteFileA("ball.bmp");
-    for (HBITMAP &sprite : g_board.sprites)
-        GdiDelete(std::exchange(sprite, nullptr));
-    const std::vector<COLORREF> bare = Grab(g_board.fieldWnd, true);
     SetCurrentDirectoryA(g_home);
-    EXPECT_EQ(std::count(bare.begin(), bare.end(), kPixel), static_cast<long>(bare.size()));
 }
 
 // Each dialog, over the fixture and a record file written here: what it
@@ -304,16 +288,15 @@ TEST_F(Game, BallFiles)
 TEST_F(Game, Dialogs)
 {
     WriteFileBytes(g_recordPath, Record("Аня", {5, 2002, 12, 4, 5, 9, 3, 7, 250}) +
-                                     Record("Борис", {65535, 1999, 1, 0, 31, 23, 59, 58, 999}) +
-                                     Record("Вера", {300, 2010, 10, 2, 12, 0, 0, 0, 0}));
+                                     Record("Борис", {65535, 1999, 1, 0, 31, 23, 59, 58, 999}));
     const S z(300, 'z'), z254(254, 'z'),
         moved = "[Kuvex]\r\nanim=8\r\ngamma=10\r\nsatur=14\r\nname=Тестер\r\nback=3191E100A3\r\n";
-    const S best = "List1\nИмя|Очки|Дата\nБорис|65535|31.1.1999 в 23:59:58\nВера|300|12.10.2010 в "
-                   "0:0:0\nАня|5|5.12.2002 в 9:3:7";
+    const S sliders = " 7 0 1000 9 1 14 13 1 20 224 0 255 144 0 255 48 0 255",
+            best = "List1\nИмя|Очки|Дата\nБорис|65535|31.1.1999 в 23:59:58\nАня|5|5.12.2002 в 9:3:7";
     // {menu command (0: the end of a game), control, what it shows, name typed, button, steps not run, name}
     for (const auto &[command, id, text, typed, button, left, name] :
-         {std::make_tuple(IDM_OPTIONS, IDC_ANIM, "", "Вера", IDCANCEL, 2u, "Тестер"),
-          std::make_tuple(IDM_OPTIONS, IDC_ANIM, "", "Вера", IDOK, 2u, "Тестер"),
+         {std::make_tuple(IDM_OPTIONS, IDC_ANIM, sliders.c_str(), "Вера", IDCANCEL, 2u, "Тестер"),
+          std::make_tuple(IDM_OPTIONS, IDC_ANIM, sliders.c_str(), "Вера", IDOK, 2u, "Тестер"),
           std::make_tuple(IDM_RULES, IDC_RULES_TEXT, RULES_TEXT, "Вера", IDCANCEL, 0u, "Тестер"),
           std::make_tuple(IDM_ABOUT, IDC_ABOUT_TITLE, "Kuvex 2002", "Вера", IDCANCEL, 2u, "Тестер"),
           std::make_tuple(IDM_BEST, IDC_BEST_LIST, best.c_str(), "Вера", IDCANCEL, 0u, "Тестер"),
@@ -327,25 +310,24 @@ TEST_F(Game, Dialogs)
         const long live = g_gdiLive;
         RebuildAndPaintIfActive(); // in the fixture's colours again
         S seen;
-        auto press = [&](int answer) {
-            return [&, answer](HWND d) {
-                if (seen.empty()) seen = Shown(GetDlgItem(d, id));
-                SetDlgItemTextA(d, IDC_NAME_EDIT, typed);
-                for (int slider : {IDC_ANIM, IDC_GAMMA, IDC_SATUR, IDC_RED, IDC_GREEN, IDC_BLUE})
-                    SendDlgItemMessageA(d, slider, WM_KEYDOWN, VK_DOWN, 0);
-                SendMessageA(d, WM_COMMAND, answer, 0);
-            };
+        // What the first, second and third step press, by the steps left.
+        const int answers[] = {IDOK, IDC_GAMEOVER_RENAME, button};
+        const auto step = [&](HWND d) {
+            if (seen.empty()) seen = Shown(GetDlgItem(d, id));
+            SetDlgItemTextA(d, IDC_NAME_EDIT, typed);
+            for (int slider : kSliders)
+                SendDlgItemMessageA(d, slider, WM_KEYDOWN, VK_DOWN, 0);
+            SendMessageA(d, WM_COMMAND, answers[g_steps.size()], 0);
         };
-        g_steps = {press(button), press(IDC_GAMEOVER_RENAME), press(IDOK)};
-        command ? (void)SendMessageA(window, WM_COMMAND, command, 0) : EndOfGame(window);
-        EXPECT_EQ(seen, text);
-        EXPECT_EQ(g_steps.size(), left) << command;
+        g_steps = {step, step, step};
+        command ? (void)SendMessageA(g_mainWindow, WM_COMMAND, command, 0) : EndOfGame(g_mainWindow);
+        EXPECT_EQ(std::make_pair(seen, g_steps.size()), std::make_pair(S(text), size_t(left)));
         const bool stored = command == IDM_OPTIONS && button == IDOK;
         EXPECT_EQ(Fields(g_settings), stored ? std::make_tuple(8, 10, 14, 0x00E19131u, S(name))
                                              : std::make_tuple(7, 9, 13, kBack, S(name)));
         EXPECT_EQ(ReadFileBytes(g_settingsPath), stored ? moved : kIni);
-        EXPECT_EQ(Grab(g_board.fieldWnd).at(0), stored ? RGB(0xE1, 0x91, 0x31) : kPixel);
-        EXPECT_TRUE(command != IDM_NAME || Shown(window).find(name) != S::npos) << Shown(window);
+        EXPECT_EQ(Grab(g_board.fieldWnd).at(0), stored ? RGB(0xE1, 0x91, 0x31) : RGB(kRed, kGreen, kBlue));
+        EXPECT_TRUE(command != IDM_NAME || Shown(g_mainWindow).find(name) != S::npos) << Shown(g_mainWindow);
         EXPECT_EQ(g_gdiLive, live) << command;
     }
 }
@@ -354,8 +336,7 @@ TEST_F(Game, Dialogs)
 
 int main(int argc, char **argv)
 {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    InitCommonControls(); // the trackbar and the list view among them
     InstallWin32Host();
     if (!RegisterMainClass(GetModuleHandleA(nullptr))) return 2;
     GetTempPathA(MAX_PATH, g_scratch);
@@ -365,7 +346,7 @@ int main(int argc, char **argv)
     // written, as the build folder may.
     GetModuleFileNameA(nullptr, g_recordPath, MAX_PATH);
     lstrcpyA(strrchr(g_recordPath, '\\'), "\\kuvex.rec");
-    SetWindowsHookExA(WH_CBT, WatchDialogs, nullptr, GetCurrentThreadId());
+    SetTimer(nullptr, 0, 10, RunStep);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
