@@ -37,11 +37,12 @@ char g_scratch[MAX_PATH], g_home[MAX_PATH], g_recordPath[MAX_PATH];
 // RGB(kRed, kGreen, kBlue).
 const BYTE kRed = 0xE0, kGreen = 0x90, kBlue = 0x30;
 const uint32_t kBack = kRed << 16 | kGreen << 8 | kBlue;
-const int kSliders[] = {IDC_ANIM, IDC_GAMMA, IDC_SATUR, IDC_RED, IDC_GREEN, IDC_BLUE};
+const int kBars[] = {IDC_ANIM, IDC_GAMMA, IDC_SATUR, IDC_RED, IDC_GREEN, IDC_BLUE};
 // Settings away from every default (50, 6, 2, 0x0000C800, "Инкогнито"), and their file.
 const Settings kFixture = {7, 9, 13, kBack, "Тестер"};
 const S kIni = "[Kuvex]\r\nanim=7\r\ngamma=9\r\nsatur=13\r\nname=Тестер\r\nback=3090E000A0\r\n";
 
+// The settings as one value to compare.
 const auto Fields = [](auto &s) { return std::make_tuple(s.anim, s.gamma, s.satur, s.back, S(s.name)); };
 
 // A record: the name, a NUL, then score, year, month, day of the week, day,
@@ -73,8 +74,9 @@ TEST(Files, SettingsLoadedAndSaved)
     }
 }
 
-DWORD g_readable; // where reads stop
-int g_mode;       // 0 all well, 1 a write a byte short, 2 that and failed, 3 reads stop without failing
+// Where reads stop, and the mode: 0 all well, 1 a write a byte short, 2 that
+// and failed, 3 reads stop without failing.
+DWORD g_readable, g_mode;
 
 // Record appends are whole or nothing and never cut records after a read
 // failure; what one holds is the name, the score and the local time.
@@ -115,12 +117,9 @@ TEST(Files, WholeRecords)
     // 0 is not recorded at all. Read by hand, the record holds the name, the
     // score and a time between two readings of the clock around it (fields
     // in SYSTEMTIME's order), on the weekday of one of them.
-    HANDLE other = CreateFileA(g_recordPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    auto closeLater = [](void *holder) -> DWORD {
-        Sleep(200);
-        return CloseHandle(holder);
-    };
-    CloseHandle(CreateThread(nullptr, 0, closeLater, other, 0, nullptr));
+    HANDLE timer, other = CreateFileA(g_recordPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    auto let = [](void *holder, BOOLEAN) { CloseHandle(holder); };
+    CreateTimerQueueTimer(&timer, nullptr, let, other, 200, 0, WT_EXECUTEONLYONCE);
     SYSTEMTIME before, after, kept;
     GetLocalTime(&before);
     EXPECT_EQ(ScoreFile().Append("Вера", 51234) + ScoreFile().Append("Аня", 0), 16);
@@ -130,10 +129,11 @@ TEST(Files, WholeRecords)
     EXPECT_EQ(record.substr(0, 7), S("Вера\0\x22\xC8", 7)); // 51234 = 0xC822
     memcpy(&kept, &record[7], sizeof kept);
     auto when = [](const SYSTEMTIME &t) {
-        return std::make_tuple(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
+        return std::tie(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
     };
     EXPECT_TRUE(when(before) <= when(kept) && when(kept) <= when(after));
     EXPECT_TRUE(kept.wDayOfWeek == before.wDayOfWeek || kept.wDayOfWeek == after.wDayOfWeek);
+    DeleteTimerQueueTimer(nullptr, timer, nullptr);
     DeleteFileA(g_recordPath);
 }
 
@@ -147,10 +147,8 @@ std::vector<std::function<void(HWND)>> g_steps;
 void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD)
 {
     HWND dialog = GetActiveWindow();
-    if (!GetParent(dialog)) return; // the main window, or none
-    RECT a, b;
-    GetWindowRect(dialog, &a);
-    GetWindowRect(GetParent(dialog), &b);
+    RECT a, b; // no dialog is up while the main window, or none, is active
+    if (!GetParent(dialog) || !GetWindowRect(dialog, &a) || !GetWindowRect(GetParent(dialog), &b)) return;
     EXPECT_LE(abs(a.left + a.right - b.left - b.right) + abs(a.top + a.bottom - b.top - b.bottom), 2);
     if (g_steps.empty()) return (void)PostMessageA(dialog, WM_CLOSE, 0, 0);
     const std::function<void(HWND)> step = g_steps.front();
@@ -180,24 +178,23 @@ S Shown(HWND w)
     char text[512] = "";
     GetWindowTextA(w, text, sizeof text);
     S shown = text;
-    // Position, then the range's low and high end: three messages in a row.
+    // Position, then the range's low and high end: TBM_GETPOS (WM_USER) and the two messages after it.
     for (int i = 0; GetDlgCtrlID(w) == IDC_ANIM && i < 18; ++i)
-        shown += ' ' +
-                 std::to_string(SendDlgItemMessageA(GetParent(w), kSliders[i / 3], TBM_GETPOS + i % 3, 0, 0));
+        shown += ' ' + std::to_string(SendDlgItemMessageA(GetParent(w), kBars[i / 3], WM_USER + i % 3, 0, 0));
     for (int row = -1; GetDlgCtrlID(w) == IDC_BEST_LIST && row < ListView_GetItemCount(w); ++row)
-        for (int column = 0; column < 3; ++column) {
-            LVCOLUMNA heading = {LVCF_TEXT, 0, 0, text, sizeof text, 0, 0, 0, 0, 0, 0};
-            LVITEMA cell = {0, row, column, 0, 0, text, sizeof text, 0, 0, 0, 0, 0, 0, 0, 0};
-            row < 0 ? ListView_GetColumn(w, column, &heading)
-                    : SendMessageA(w, LVM_GETITEMTEXTA, row, LPARAM(&cell));
-            EXPECT_GE(ListView_GetColumnWidth(w, column), std::max(ListView_GetStringWidth(w, text), 1));
-            shown += (column ? "|" : "\n") + S(text);
+        for (int col = 0; col < 3; ++col) {
+            LVCOLUMNA head = {LVCF_TEXT, 0, 0, text, sizeof text, 0, 0, 0, 0, 0, 0};
+            LVITEMA it = {0, row, col, 0, 0, text, sizeof text, 0, 0, 0, 0, 0, 0, 0, 0};
+            row < 0 ? ListView_GetColumn(w, col, &head) : SendMessageA(w, LVM_GETITEMTEXTA, row, LPARAM(&it));
+            EXPECT_GE(ListView_GetColumnWidth(w, col), std::max(ListView_GetStringWidth(w, text), 1));
+            shown += (col ? "|" : "\n") + S(text);
         }
     return shown;
 }
 
-// A main window as the program makes it, shown, with a game on, over the
-// fixture's settings (in its file too) and no records.
+// A main window as the program makes it, shown, with a game on and nothing
+// selected, over the fixture's settings; at the end it goes, and so does any
+// record file a test left.
 struct Game : ::testing::Test
 {
     void SetUp() override
@@ -218,11 +215,11 @@ struct Game : ::testing::Test
 };
 
 // Centred, 480 high, squared by pulling the right edge in; the field fills
-// the client area from its top left corner; the drawn icon and pointer load. Made
-// taller, the window gives up height until it and the field are square
-// again. The focus frame marks the selected cell and nothing else; an
-// empty cell is plain background, selected or not; drawn over, the field
-// comes back through the window's own painting.
+// the client area from its top left corner; the drawn icon and pointer
+// load. Made taller, the window gives up height until it and the field are
+// square again. The focus frame marks the selected cell and nothing else;
+// an empty cell is plain background, selected or not; drawn over, the
+// field comes back through the window's own painting.
 TEST_F(Game, WindowAndField)
 {
     RECT field, outer, client;
@@ -262,11 +259,10 @@ TEST_F(Game, WindowAndField)
 // bitmap at all is not.
 TEST_F(Game, BallFiles)
 {
-    const S big = BitmapFile(2048, 2048, 4, '\x66');
-    S balls[] = {big, big.substr(0, big.size() - 1), big, big, big, S(3000, 'B')};
-    balls[2][28] = 8;
+    const S big = BitmapFile(2048, 2048, 4, '\x66'), deep = BitmapFile(2048, 2048, 8, '\x66'),
+            huge = BitmapFile(0x7FFFFFFF, 0x80000000u, 4, 0, false);
+    S balls[] = {big, big.substr(0, big.size() - 1), deep, big, huge, S(3000, 'B')};
     balls[3][30] = BI_RLE4;
-    balls[4].replace(18, 8, "\xFF\xFF\xFF\x7F\0\0\0\x80", 8);
     SetCurrentDirectoryA(g_scratch);
     for (const S &ball : balls) {
         WriteFileBytes("ball.bmp", ball);
@@ -289,10 +285,9 @@ TEST_F(Game, Dialogs)
 {
     WriteFileBytes(g_recordPath, Record("Аня", {5, 2002, 12, 4, 5, 9, 3, 7, 250}) +
                                      Record("Борис", {65535, 1999, 1, 0, 31, 23, 59, 58, 999}));
-    const S z(300, 'z'), z254(254, 'z'),
-        moved = "[Kuvex]\r\nanim=8\r\ngamma=10\r\nsatur=14\r\nname=Тестер\r\nback=3191E100A3\r\n";
-    const S sliders = " 7 0 1000 9 1 14 13 1 20 224 0 255 144 0 255 48 0 255",
-            best = "List1\nИмя|Очки|Дата\nБорис|65535|31.1.1999 в 23:59:58\nАня|5|5.12.2002 в 9:3:7";
+    const S z(300, 'z'), z254(254, 'z'), sliders = " 7 0 1000 9 1 14 13 1 20 224 0 255 144 0 255 48 0 255";
+    const S moved = "[Kuvex]\r\nanim=8\r\ngamma=10\r\nsatur=14\r\nname=Тестер\r\nback=3191E100A3\r\n";
+    const S best = "List1\nИмя|Очки|Дата\nБорис|65535|31.1.1999 в 23:59:58\nАня|5|5.12.2002 в 9:3:7";
     // {menu command (0: the end of a game), control, what it shows, name typed, button, steps not run, name}
     for (const auto &[command, id, text, typed, button, left, name] :
          {std::make_tuple(IDM_OPTIONS, IDC_ANIM, sliders.c_str(), "Вера", IDCANCEL, 2u, "Тестер"),
@@ -310,12 +305,13 @@ TEST_F(Game, Dialogs)
         const long live = g_gdiLive;
         RebuildAndPaintIfActive(); // in the fixture's colours again
         S seen;
-        // What the first, second and third step press, by the steps left.
+        // The first step leaves two steps and presses the row's button, the
+        // second (the game over's) Rename, the third OK.
         const int answers[] = {IDOK, IDC_GAMEOVER_RENAME, button};
         const auto step = [&](HWND d) {
             if (seen.empty()) seen = Shown(GetDlgItem(d, id));
             SetDlgItemTextA(d, IDC_NAME_EDIT, typed);
-            for (int slider : kSliders)
+            for (int slider : kBars)
                 SendDlgItemMessageA(d, slider, WM_KEYDOWN, VK_DOWN, 0);
             SendMessageA(d, WM_COMMAND, answers[g_steps.size()], 0);
         };
