@@ -199,6 +199,7 @@ struct Game : ::testing::Test
 {
     void SetUp() override
     {
+        g_steps.clear(); // a game over at the opening is closed, not answered
         g_settings = kFixture;
         ShowWindow(CreateMainWindow(GetModuleHandleA(nullptr)), SW_SHOW);
         g_board.active = 1; // whatever the opening left
