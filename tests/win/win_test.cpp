@@ -255,19 +255,23 @@ TEST_F(Game, WindowAndField)
     EXPECT_EQ(outside, 0);
 }
 
-// Any ball.bmp whose rows the file holds is used, 2048 x 2048 too; one
+// Any ball.bmp whose rows the file holds is used, 2048 x 2048 and one with
+// the OS/2 header too; one
 // without its rows, of 8 bits, RLE, of 2^31 - 1 by 2^31 pixels or no
 // bitmap at all is not.
 TEST_F(Game, BallFiles)
 {
+    // os2: 2 x 2 at 4 bits with the 12-byte header of OS/2 (16-bit sides, 3-byte
+    // colours), its colour table and rows.
     const S big = BitmapFile(2048, 2048, 4, '\x66'), deep = BitmapFile(2048, 2048, 8, '\x66'),
-            huge = BitmapFile(0x7FFFFFFF, 0x80000000u, 4, 0, false);
-    S balls[] = {big, big.substr(0, big.size() - 1), deep, big, huge, S(3000, 'B')};
-    balls[3][30] = BI_RLE4;
+            huge = BitmapFile(0x7FFFFFFF, 0x80000000u, 4, 0, false),
+            os2 = S("BM\x52\0\0\0\0\0\0\0\x4A\0\0\0\x0C\0\0\0\x02\0\x02\0\x01\0\x04\0", 26) + S(48 + 8, 1);
+    S balls[] = {big, os2, big.substr(0, big.size() - 1), deep, big, huge, S(3000, 'B')};
+    balls[4][30] = BI_RLE4;
     SetCurrentDirectoryA(g_scratch);
     for (const S &ball : balls) {
         WriteFileBytes("ball.bmp", ball);
-        EXPECT_EQ(g_board.BuildSprites(9, 13, kBack), &ball != balls) << &ball - balls;
+        EXPECT_EQ(g_board.BuildSprites(9, 13, kBack), &ball - balls > 1) << &ball - balls;
     }
     DeleteFileA("ball.bmp");
     SetCurrentDirectoryA(g_home);
