@@ -1,5 +1,4 @@
-// The Options dialog (113): its procedure, and its working values and
-// preview count, visible to tests.
+// The Options dialog (113): its procedure and its working values.
 #pragma once
 #include <windows.h>
 
@@ -12,6 +11,3 @@ INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 extern int32_t workGamma;
 extern int32_t workSatur;
 extern uint32_t workBack;
-
-// How many times the preview has been drawn (tests check when it is).
-extern long g_previewDraws;

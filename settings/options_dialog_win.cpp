@@ -18,7 +18,6 @@
 int32_t workGamma = 0;
 int32_t workSatur = 0;
 uint32_t workBack = 0;
-long g_previewDraws = 0;
 
 static const COLORREF kPreviewColour = 0x00FF00; // pure green
 
@@ -28,7 +27,6 @@ static void DrawPreview(HWND dialog, int32_t g, int32_t s, uint32_t b)
 {
     HWND control = GetDlgItem(dialog, IDC_PREVIEW);
     if (!control) return;
-    ++g_previewDraws;
     RECT rc;
     GetClientRect(control, &rc);
     WindowDc dc(control);

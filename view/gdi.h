@@ -8,16 +8,11 @@
 // Objects created through the functions below and not yet deleted: bitmaps,
 // brushes, fonts and memory DCs. Sprites owned by the board count too.
 extern long g_gdiLive;
-// Every creation ever made, for tests that check work was (not) done.
-extern long g_gdiCreated;
 
 // Count an object the program now owns (null is ignored); returns it.
 template <class H> H GdiTrack(H object)
 {
-    if (object) {
-        ++g_gdiLive;
-        ++g_gdiCreated;
-    }
+    if (object) ++g_gdiLive;
     return object;
 }
 // DeleteObject on a tracked object; null is ignored.
@@ -50,10 +45,7 @@ class MemoryDc
   public:
     explicit MemoryDc(HDC compatible) : dc_(CreateCompatibleDC(compatible))
     {
-        if (dc_) {
-            ++g_gdiLive;
-            ++g_gdiCreated;
-        }
+        if (dc_) ++g_gdiLive;
     }
     ~MemoryDc()
     {

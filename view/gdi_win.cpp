@@ -2,4 +2,3 @@
 #include "view/gdi.h"
 
 long g_gdiLive = 0;
-long g_gdiCreated = 0;

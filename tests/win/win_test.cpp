@@ -1,14 +1,14 @@
 // What only the real platform shows, in one program: the settings file's
-// bytes, record appends that are whole or nothing, which ball.bmp files
-// load, and the main window: its field's pixels, the GDI guards, and each
-// dialog's opening, OK and Cancel, driven through a CBT hook.
+// bytes and what loading it sets, record appends that are whole or nothing
+// and what they hold, which ball.bmp files load, and the main window: its
+// field's pixels, the GDI guards, and each dialog's opening, OK and Cancel,
+// driven from a timer inside the dialog's own modal loop.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <functional>
 #include <tuple>
 
@@ -22,50 +22,76 @@
 #include "settings/settings_store.h"
 #include "tests/common/files.h"
 #include "ui/help_texts.h"
+#include "view/field_view.h"
 #include "view/gdi.h"
 
 namespace {
 
-const Settings kDefaults = g_settings; // the program's own, taken before any test changes them
-char g_scratch[MAX_PATH];              // the temporary folder, for the tests' own files
-char g_home[MAX_PATH];                 // the current folder at the start, with ball.bmp
-char g_recordPath[PATH_CAP];           // where the program keeps its records
+using S = std::string;
+// The temporary folder for the tests' own files, the current folder at the
+// start (with ball.bmp), and the records' file, beside the program.
+char g_scratch[MAX_PATH], g_home[MAX_PATH], g_recordPath[MAX_PATH];
 
-DWORD g_left; // what reads deliver before they stop
-int g_mode;   // 0 all well, 1 a write a byte short, 2 that and failed, 3 reads stop without failing
+// A background whose colour bytes all differ, so a swap of any two shows:
+// as the settings keep it (byte 0 blue, 1 green, 2 red) and as a pixel,
+// RGB(kRed, kGreen, kBlue).
+const BYTE kRed = 0xE0, kGreen = 0x90, kBlue = 0x30;
+const uint32_t kBack = kRed << 16 | kGreen << 8 | kBlue;
+const int kBars[] = {IDC_ANIM, IDC_GAMMA, IDC_SATUR, IDC_RED, IDC_GREEN, IDC_BLUE};
+// Settings away from every default (50, 6, 2, 0x0000C800, "Инкогнито"), and their file.
+const Settings kFixture = {7, 9, 13, kBack, "Тестер"};
+const S kIni = "[Kuvex]\r\nanim=7\r\ngamma=9\r\nsatur=13\r\nname=Тестер\r\nback=3090E000A0\r\n";
 
-// The settings file's bytes, and record appends that are whole or nothing
-// and never cut records after a read failure.
-TEST(Files, SettingsBytesAndWholeRecords)
+// The settings as one value to compare.
+const auto Fields = [](auto &s) { return std::make_tuple(s.anim, s.gamma, s.satur, s.back, S(s.name)); };
+
+// A record: the name, a NUL, then score, year, month, day of the week, day,
+// hour, minute, second and milliseconds, 16 bits each, little-endian as
+// this processor is.
+const auto Record = [](const S &name, std::vector<uint16_t> v) {
+    return name + '\0' + S(reinterpret_cast<const char *>(v.data()), 2 * v.size());
+};
+
+// Each key is read (a long name cut to 254 bytes) and kept where it stands;
+// a missing one keeps its value and a save adds it after them, in the keys'
+// own order. FF80010080: blue 255, green 128, red 1, and their sum 384 % 256.
+TEST(Files, SettingsLoadedAndSaved)
 {
-    const std::string path = g_scratch + std::string("kuvex.ini"), name = std::string(300, 'z');
-    DeleteFileA(path.c_str());
-    g_settings = kDefaults;
-    EXPECT_EQ(LoadSettings(path.c_str()), 1);
-    SaveSettings(path.c_str());
-    EXPECT_EQ(ReadFileBytes(path),
-              "[Kuvex]\r\nanim=50\r\ngamma=6\r\nsatur=2\r\nname=Инкогнито\r\nback=00C80000C8\r\n");
-    // Keys are read (a long name cut to 254 bytes) and kept where they stand;
-    // a save adds the others after them. FF80010080: blue 255, green 128,
-    // red 1, and their sum 384 % 256.
-    const std::string some = "[Kuvex]\r\ngamma=9\r\nback=FF80010080\r\nname=";
-    WriteFileBytes(path, some + name + "\r\n");
-    LoadSettings(path.c_str());
-    SaveSettings(path.c_str());
-    EXPECT_EQ(ReadFileBytes(path), some + name.substr(0, 254) + "\r\nanim=50\r\nsatur=2\r\n");
+    const S z(300, 'z'), some = "[Kuvex]\r\nsatur=3\r\nback=FF80010080\r\nanim=321\r\nname=";
+    // {file, settings loaded over the fixture's, file after a save}
+    for (const auto &[before, loaded, after] :
+         {std::make_tuple(some + z + "\r\n", std::make_tuple(321, 9, 3, 0x000180FFu, z.substr(0, 254)),
+                          some + z.substr(0, 254) + "\r\ngamma=9\r\n"),
+          std::make_tuple(
+              S("[Kuvex]\r\ngamma=11\r\n"), std::make_tuple(7, 11, 13, kBack, S("Тестер")),
+              S("[Kuvex]\r\ngamma=11\r\nanim=7\r\nsatur=13\r\nname=Тестер\r\nback=3090E000A0\r\n"))}) {
+        g_settings = kFixture;
+        WriteFileBytes(g_settingsPath, before);
+        EXPECT_EQ(LoadSettings(g_settingsPath), 0);
+        EXPECT_EQ(Fields(g_settings), loaded);
+        SaveSettings(g_settingsPath);
+        EXPECT_EQ(ReadFileBytes(g_settingsPath), after);
+    }
+}
 
-    // 1000 records as Append writes them, and a write cut short after them.
-    std::string old;
-    unsigned char b[RECORD_MAX];
-    const RecordTime time = {2002, 12, 4, 5, 9, 3, 7, 250};
+// Where reads stop, and the mode: 0 all well, 1 a write a byte short, 2 that
+// and failed, 3 reads stop without failing.
+DWORD g_readable, g_mode;
+
+// Record appends are whole or nothing and never cut records after a read
+// failure; what one holds is the name, the score and the local time.
+TEST(Files, WholeRecords)
+{
+    // 1000 records, and a write cut short after them.
+    S old;
     for (int i = 0; i <= 1000; ++i)
-        old.append(reinterpret_cast<char *>(b),
-                   EncodeRecord(("Player " + std::to_string(i)).c_str(), i + 1, time, b));
-    const std::string tail = old.substr(0, 28900), damage(300, 'N'); // no NUL: no record
+        old += Record("Player " + std::to_string(i), {uint16_t(i + 1), 2002, 12, 4, 5, 9, 3, 7, 250});
+    const S tail = old.substr(0, 28900), damage(300, 'N'); // no NUL: no record
     old.resize(28890);
     g_recordRead = [](HANDLE f, LPVOID to, DWORD n, LPDWORD got, LPOVERLAPPED o) -> BOOL {
-        const BOOL read = g_left ? ReadFile(f, to, std::min(n, g_left), got, o) : (*got = 0, g_mode == 3);
-        return g_left -= *got, read;
+        const DWORD at = SetFilePointer(f, 0, nullptr, FILE_CURRENT);
+        *got = 0;
+        return at < g_readable ? ReadFile(f, to, std::min(n, g_readable - at), got, o) : g_mode == 3;
     };
     g_recordWrite = [](HANDLE f, LPCVOID data, DWORD size, LPDWORD done, LPOVERLAPPED o) -> BOOL {
         return WriteFile(f, data, size - (g_mode % 3 > 0), done, o) && g_mode != 2;
@@ -79,227 +105,249 @@ TEST(Files, SettingsBytesAndWholeRecords)
           std::make_tuple(MAXDWORD, 2, tail, old),
           std::make_tuple(MAXDWORD, 0, damage + tail, damage + old)}) {
         WriteFileBytes(g_recordPath, before);
-        g_left = readable, g_mode = mode;
+        std::tie(g_readable, g_mode) = std::tie(readable, mode);
         EXPECT_EQ(ScoreFile().Append("Аня", 5), mode % 3 ? 0 : 16);
-        const std::string now = ReadFileBytes(g_recordPath);
+        const S now = ReadFileBytes(g_recordPath);
         EXPECT_EQ(now.compare(0, kept.size(), kept), 0) << readable;
         EXPECT_EQ(now.size() - kept.size(), mode % 3 ? 0 : 3 + RECORD_MIN) << readable; // "Аня", whole
     }
-    g_recordRead = ReadFile, g_recordWrite = WriteFile;
+    g_recordRead = ReadFile;
+    g_recordWrite = WriteFile;
     // Another holder that lets go within a second is waited for; a score of
-    // 0 is not recorded at all.
-    HANDLE other = CreateFileA(g_recordPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    auto closeLater = [](void *holder) -> DWORD { return Sleep(200), CloseHandle(holder); };
-    CloseHandle(CreateThread(nullptr, 0, closeLater, other, 0, nullptr));
-    EXPECT_EQ(ScoreFile().Append("Аня", 5) + ScoreFile().Append("Вера", 0), 16);
+    // 0 is not recorded at all. Read by hand, the record holds the name, the
+    // score and a time between two readings of the clock around it (fields
+    // in SYSTEMTIME's order), on the weekday of one of them.
+    HANDLE timer, other = CreateFileA(g_recordPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    auto let = [](void *holder, BOOLEAN) { CloseHandle(holder); };
+    CreateTimerQueueTimer(&timer, nullptr, let, other, 200, 0, WT_EXECUTEONLYONCE);
+    SYSTEMTIME before, after, kept;
+    GetLocalTime(&before);
+    EXPECT_EQ(ScoreFile().Append("Вера", 51234) + ScoreFile().Append("Аня", 0), 16);
+    GetLocalTime(&after);
+    const S record = ReadFileBytes(g_recordPath);
+    ASSERT_EQ(record.size(), 7 + sizeof kept);
+    EXPECT_EQ(record.substr(0, 7), S("Вера\0\x22\xC8", 7)); // 51234 = 0xC822
+    memcpy(&kept, &record[7], sizeof kept);
+    auto when = [](const SYSTEMTIME &t) {
+        return std::tie(t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
+    };
+    EXPECT_TRUE(when(before) <= when(kept) && when(kept) <= when(after));
+    EXPECT_TRUE(kept.wDayOfWeek == before.wDayOfWeek || kept.wDayOfWeek == after.wDayOfWeek);
+    DeleteTimerQueueTimer(nullptr, timer, nullptr);
     DeleteFileA(g_recordPath);
 }
 
-// Steps for the dialogs to come, one each as it is created. A step runs from
-// a timer of its dialog, so inside the dialog's own modal loop once the
-// dialog is up; a step that sets that timer again has the next step run on
-// the same dialog, if that is still open. A dialog with no step left is
-// closed.
-std::deque<std::function<void(HWND)>> g_steps;
+// Steps for the dialogs to come, run from a timer of the thread, so inside
+// the modal loop of whichever dialog is up: each on the dialog active then,
+// the next on the same dialog while that is still open, or on the next one
+// made. A dialog with no step left is closed. Every dialog stands centred
+// over its owner: the two rectangles' middles agree (halves truncated).
+std::vector<std::function<void(HWND)>> g_steps;
 
-void CALLBACK RunStep(HWND dialog, UINT, UINT_PTR id, DWORD)
+void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD)
 {
-    KillTimer(dialog, id);
-    const std::function<void(HWND)> step = g_steps.empty() ? nullptr : g_steps.front();
-    step ? g_steps.pop_front(), step(dialog) : (void)PostMessageA(dialog, WM_CLOSE, 0, 0);
+    HWND dialog = GetActiveWindow();
+    RECT a, b; // no dialog is up while the main window, or none, is active
+    if (!GetParent(dialog) || !GetWindowRect(dialog, &a) || !GetWindowRect(GetParent(dialog), &b)) return;
+    EXPECT_LE(abs(a.left + a.right - b.left - b.right) + abs(a.top + a.bottom - b.top - b.bottom), 2);
+    if (g_steps.empty()) return (void)PostMessageA(dialog, WM_CLOSE, 0, 0);
+    const std::function<void(HWND)> step = g_steps.front();
+    g_steps.erase(g_steps.begin());
+    step(dialog);
 }
 
-LRESULT CALLBACK WatchDialogs(int code, WPARAM wParam, LPARAM lParam)
+// The client area as the screen shows it, row by row; after a Paint of the
+// board when `paint`.
+std::vector<COLORREF> Grab(HWND w, bool paint = false)
 {
-    char cls[8] = "";
-    HWND w = reinterpret_cast<HWND>(wParam);
-    if (code == HCBT_CREATEWND && GetClassNameA(w, cls, sizeof cls) && !lstrcmpA(cls, "#32770"))
-        SetTimer(w, 1, 10, RunStep);
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// The client area as the screen shows it, top-down, pixels 0x00RRGGBB (the
-// layout of the settings' back value). It checks the GDI guard on the way:
-// GetDIBits needs the copy out of the memory DC again.
-std::vector<DWORD> Grab(HWND w)
-{
+    if (paint) g_board.Paint(g_settings.gamma, g_settings.satur, g_settings.back);
     RECT rc;
     GetClientRect(w, &rc);
-    std::vector<DWORD> pixels(rc.right * rc.bottom);
-    BITMAPINFO bi = {{sizeof(BITMAPINFOHEADER), rc.right, -rc.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     WindowDc dc(w);
-    MemoryDc mem(dc.get());
-    GdiObject<HBITMAP> copy(CreateCompatibleBitmap(dc.get(), rc.right, rc.bottom));
-    const HGDIOBJ original = GetCurrentObject(mem.get(), OBJ_BITMAP);
-    // A guard that lives for this one statement.
-    Selection(mem.get(), copy.get()), BitBlt(mem.get(), 0, 0, rc.right, rc.bottom, dc.get(), 0, 0, SRCCOPY);
-    EXPECT_EQ(GetCurrentObject(mem.get(), OBJ_BITMAP), original);
-    GetDIBits(mem.get(), copy.get(), 0, rc.bottom, pixels.data(), &bi, DIB_RGB_COLORS);
-    // The fourth byte is undefined.
-    std::for_each(pixels.begin(), pixels.end(), [](DWORD &p) { p &= 0xFFFFFF; });
+    std::vector<COLORREF> pixels;
+    for (LONG i = 0; i < rc.right * rc.bottom; ++i)
+        pixels.push_back(GetPixel(dc.get(), i % rc.right, i / rc.right));
     return pixels;
 }
 
-// What a window shows: its text; for the best-results list the score of its
-// top row; for the Options sliders each one's position and range.
-std::string Shown(HWND w)
+// What a window shows: its text; for the Options sliders each one's
+// position and range; for the best-results list its headings and rows,
+// checking that each column is as wide as its texts.
+S Shown(HWND w)
 {
-    char text[512] = "", top[8] = "";
+    char text[512] = "";
     GetWindowTextA(w, text, sizeof text);
-    if (GetDlgCtrlID(w) == IDC_BEST_LIST) ListView_GetItemText(w, 0, 1, top, sizeof top);
-    std::string shown = text + std::string(*top ? " " : "") + top;
-    for (int id : {IDC_ANIM, IDC_GAMMA, IDC_SATUR, IDC_RED, IDC_GREEN, IDC_BLUE})
-        for (UINT m : {TBM_GETPOS, TBM_GETRANGEMIN, TBM_GETRANGEMAX})
-            if (GetDlgCtrlID(w) == IDC_ANIM)
-                shown += std::to_string(SendDlgItemMessageA(GetParent(w), id, m, 0, 0)) +
-                         (m == TBM_GETRANGEMAX ? " " : ",");
+    S shown = text;
+    // Position, then the range's low and high end: TBM_GETPOS (WM_USER) and the two messages after it.
+    for (int i = 0; GetDlgCtrlID(w) == IDC_ANIM && i < 18; ++i)
+        shown += ' ' + std::to_string(SendDlgItemMessageA(GetParent(w), kBars[i / 3], WM_USER + i % 3, 0, 0));
+    for (int row = -1; GetDlgCtrlID(w) == IDC_BEST_LIST && row < ListView_GetItemCount(w); ++row)
+        for (int col = 0; col < 3; ++col) {
+            LVCOLUMNA head = {LVCF_TEXT, 0, 0, text, sizeof text, 0, 0, 0, 0, 0, 0};
+            LVITEMA it = {0, row, col, 0, 0, text, sizeof text, 0, 0, 0, 0, 0, 0, 0, 0};
+            row < 0 ? ListView_GetColumn(w, col, &head) : SendMessageA(w, LVM_GETITEMTEXTA, row, LPARAM(&it));
+            EXPECT_GE(ListView_GetColumnWidth(w, col), std::max(ListView_GetStringWidth(w, text), 1));
+            shown += (col ? "|" : "\n") + S(text);
+        }
     return shown;
 }
 
-// The main window as the program makes it, with the default settings and a
-// game on: the field's geometry and pixels, and every dialog it opens.
-TEST(Game, WindowFieldAndDialogs)
+// A main window as the program makes it, shown, with a game on and nothing
+// selected, over the fixture's settings; at the end it goes, and so does any
+// record file a test left.
+struct Game : ::testing::Test
 {
-    g_settings = kDefaults;
-    lstrcpyA(g_settingsPath, (g_scratch + std::string("kuvex.ini")).c_str());
-    DeleteFileA(g_settingsPath), DeleteFileA(g_recordPath);
-    ASSERT_NE(RegisterMainClass(GetModuleHandleA(nullptr)), 0);
-    HWND window = CreateMainWindow(GetModuleHandleA(nullptr));
-    ShowWindow(window, SW_SHOW);
-    RECT desk, outer, client;
-    GetClientRect(GetDesktopWindow(), &desk), GetWindowRect(window, &outer), GetClientRect(window, &client);
-    // Centred, 480 high, squared by pulling the right edge in; the field
-    // fills the client area from its top left corner; icon and pointer load.
-    EXPECT_EQ(std::make_tuple(outer.left, outer.top, outer.bottom - outer.top, client.right),
-              std::make_tuple((desk.right - 450) / 2, (desk.bottom - 480) / 2, 480L, client.bottom));
-    for (POINT corner : {POINT{0, 0}, POINT{client.right - 1, client.bottom - 1}})
-        EXPECT_EQ(ChildWindowFromPoint(window, corner), g_board.fieldWnd);
-    EXPECT_TRUE(GetClassLongPtrA(window, GCLP_HICON) && GetClassLongPtrA(window, GCLP_HCURSOR)); // drawn ones
-    // Made taller, the window gives up height until its client area and the
-    // field are square again.
-    g_board.active = 1; // whatever the opening left
-    SetWindowPos(window, nullptr, 0, 0, 450, 640, SWP_NOMOVE | SWP_NOZORDER);
-    GetClientRect(window, &client), GetClientRect(g_board.fieldWnd, &desk);
-    EXPECT_EQ(std::make_tuple(client.bottom, desk.right, desk.bottom),
-              std::make_tuple(client.right, client.right, client.right));
-    // Paints and builds hold no GDI object.
-    const long live = g_gdiLive;
-    for (int i = 0; i < 100; ++i)
-        g_board.Paint(6, 2, g_settings.back), g_board.BuildSprites(i % 14 + 1, i % 20 + 1, g_settings.back);
-    EXPECT_EQ(g_gdiLive, live);
+    void SetUp() override
+    {
+        g_steps.clear(); // a game over at the opening is closed, not answered
+        g_settings = kFixture;
+        ShowWindow(CreateMainWindow(GetModuleHandleA(nullptr)), SW_SHOW);
+        g_board.active = 1; // whatever the opening left
+        g_board.selCol = g_board.selRow = NO_SELECTION;
+    }
+    void TearDown() override
+    {
+        DestroyWindow(g_mainWindow);
+        g_board.fieldWnd = nullptr; // gone with its window: the next game makes its own
+        MSG quit;                   // the end of the window posts it, and it would end the next dialog's loop
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        DeleteFileA(g_recordPath);
+    }
+};
 
+// Centred, 480 high, squared by pulling the right edge in; the field fills
+// the client area from its top left corner; the drawn icon and pointer
+// load. Made taller, the window gives up height until it and the field are
+// square again. The focus frame marks the selected cell and nothing else;
+// an empty cell is plain background, selected or not; drawn over, the
+// field comes back through the window's own painting.
+TEST_F(Game, WindowAndField)
+{
+    RECT field, outer, client;
+    GetWindowRect(g_mainWindow, &outer);
+    GetClientRect(g_mainWindow, &client);
+    EXPECT_EQ(std::make_tuple(outer.left, outer.top, outer.bottom - outer.top, client.right),
+              std::make_tuple((GetSystemMetrics(SM_CXSCREEN) - 450) / 2,
+                              (GetSystemMetrics(SM_CYSCREEN) - 480) / 2, 480L, client.bottom));
+    EXPECT_EQ(ChildWindowFromPoint(g_mainWindow, POINT{0, 0}), g_board.fieldWnd);
+    EXPECT_TRUE(GetClassLongPtrA(g_mainWindow, GCLP_HICON) && GetClassLongPtrA(g_mainWindow, GCLP_HCURSOR));
+    SetWindowPos(g_mainWindow, nullptr, 0, 0, 450, 640, SWP_NOMOVE | SWP_NOZORDER);
+    GetClientRect(g_mainWindow, &client);
+    GetClientRect(g_board.fieldWnd, &field);
     const LONG side = client.right;
-    auto paint = [] { return g_board.Paint(6, 2, g_settings.back), Grab(g_board.fieldWnd); };
-    const std::vector<DWORD> plain = paint();
-    // The focus frame marks the selected cell and nothing else; an empty
-    // cell is plain background, selected or not.
-    g_board.selCol = 2, g_board.selRow = 5;
-    const std::vector<DWORD> framed = paint();
+    EXPECT_EQ(std::make_tuple(client.bottom, field.right, field.bottom), std::make_tuple(side, side, side));
+    const auto plain = Grab(g_board.fieldWnd, true);
+    std::tie(g_board.selCol, g_board.selRow) = std::make_pair(2, 5);
+    const auto framed = Grab(g_board.fieldWnd, true);
     g_board.grid[2][5] = EMPTY;
-    const std::vector<DWORD> empty = paint();
+    FillRect(WindowDc(g_board.fieldWnd).get(), &field, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InvalidateRect(g_board.fieldWnd, nullptr, FALSE);
+    UpdateWindow(g_board.fieldWnd);
+    const auto empty = Grab(g_board.fieldWnd); // as the window's own painting left it
     const RECT cell = {2 * side / 8, 5 * side / 8, 3 * side / 8, 6 * side / 8};
-    int inside = 0, outside = 0, notBack = 0;
+    int inside = 0, outside = 0;
     for (LONG i = 0; i < side * side; ++i) {
         const bool in = PtInRect(&cell, {i % side, i / side});
-        (in ? inside : outside) += framed[i] != plain[i];
-        notBack += in && empty[i] != g_settings.back;
+        inside += in && framed[i] != plain[i];
+        outside += in ? empty[i] != RGB(kRed, kGreen, kBlue) : framed[i] != plain[i] || empty[i] != plain[i];
     }
     EXPECT_GE(inside, side / 8);
-    EXPECT_EQ(outside + notBack, 0);
-    // Any ball.bmp whose rows the file holds is used, 2048 x 2048 too; one
-    // without its rows, of 8 bits, RLE, of 2^31 - 1 by 2^31 pixels or no
-    // bitmap at all is not, and without any the board is background only.
-    const std::string big = BitmapFile(2048, 2048, 4, '\x66');
-    std::string balls[] = {big, big.substr(0, big.size() - 1), big, big, big, std::string(3000, 'B')};
-    balls[2][28] = 8, balls[3][30] = BI_RLE4, balls[4].replace(18, 8, "\xFF\xFF\xFF\x7F\0\0\0\x80", 8);
+    EXPECT_EQ(outside, 0);
+}
+
+// Any ball.bmp whose rows the file holds is used, 2048 x 2048 and one with
+// the OS/2 header too; one
+// without its rows, of 8 bits, RLE, of 2^31 - 1 by 2^31 pixels or no
+// bitmap at all is not.
+TEST_F(Game, BallFiles)
+{
+    // os2: 2 x 2 at 4 bits with the 12-byte header of OS/2 (16-bit sides, 3-byte
+    // colours), its colour table and rows.
+    const S big = BitmapFile(2048, 2048, 4, '\x66'), deep = BitmapFile(2048, 2048, 8, '\x66'),
+            huge = BitmapFile(0x7FFFFFFF, 0x80000000u, 4, 0, false),
+            os2 = S("BM\x52\0\0\0\0\0\0\0\x4A\0\0\0\x0C\0\0\0\x02\0\x02\0\x01\0\x04\0", 26) + S(48 + 8, 1);
+    S balls[] = {big, os2, big.substr(0, big.size() - 1), deep, big, huge, S(3000, 'B')};
+    balls[4][30] = BI_RLE4;
     SetCurrentDirectoryA(g_scratch);
-    for (const std::string &ball : balls) {
+    for (const S &ball : balls) {
         WriteFileBytes("ball.bmp", ball);
-        EXPECT_EQ(g_board.BuildSprites(6, 2, g_settings.back), &ball != balls) << &ball - balls;
+        EXPECT_EQ(g_board.BuildSprites(9, 13, kBack), &ball - balls > 1) << &ball - balls;
     }
     DeleteFileA("ball.bmp");
-    for (HBITMAP &sprite : g_board.sprites)
-        GdiDelete(sprite), sprite = nullptr;
-    g_board.selCol = g_board.selRow = NO_SELECTION;
-    const std::vector<DWORD> bare = paint();
     SetCurrentDirectoryA(g_home);
-    EXPECT_EQ(std::count(bare.begin(), bare.end(), g_settings.back), side * side);
+}
 
-    // Each dialog: what it shows on opening; then Cancel, with a new name
-    // typed and "Гамма" moved where the dialog has them; then OK where Cancel
-    // left it open. The game-over dialog has the name changed on the way, by
-    // OK in the change-name dialog, which then shows it.
-    for (int s : {5, 65535, 7})
-        ScoreFile().Append("Аня", s);
-    score = 70000;
-    auto press = [](HWND d, int id, WPARAM key) { SendDlgItemMessageA(d, id, WM_KEYDOWN, key, 0); };
-    // {menu command (0: the end of the game), control, what it shows, steps
-    // not run}; the Options sliders show in the file their OK writes below.
-    for (const auto &[command, id, text, left] :
-         {std::make_tuple(IDM_OPTIONS, IDC_ANIM,
-                          std::string("50,0,1000 6,1,14 2,1,20 0,0,255 200,0,255 0,0,255 "), 2u),
-          std::make_tuple(IDM_RULES, IDC_RULES_TEXT, std::string(RULES_TEXT), 1u),
-          std::make_tuple(IDM_ABOUT, IDC_ABOUT_TITLE, std::string("Kuvex 2002"), 2u),
-          std::make_tuple(IDM_BEST, IDC_BEST_LIST, std::string("List1 65535"), 1u),
-          std::make_tuple(0, IDC_GAMEOVER_SCORE, std::string("Твои очки: 70000"), 0u),
-          std::make_tuple(IDM_NAME, IDC_NAME_EDIT, std::string("Тестер"), 2u)}) {
-        std::string seen;
-        auto ok = [](HWND d) { SendMessageA(d, WM_COMMAND, IDOK, 0); };
-        g_steps = {
-            [&](HWND d) {
-                // Centred over its owner: the two rectangles' middles agree (halves truncated).
-                RECT a, b;
-                GetWindowRect(d, &a), GetWindowRect(GetParent(d), &b);
-                EXPECT_LE(abs(a.left + a.right - b.left - b.right) + abs(a.top + a.bottom - b.top - b.bottom),
-                          2);
-                seen = Shown(GetDlgItem(d, id)), SetDlgItemTextA(d, IDC_NAME_EDIT, "Вера"),
-                press(d, IDC_GAMMA, VK_END);
-                SendMessageA(d, WM_COMMAND, IDCANCEL, 0), SetTimer(d, 1, 10, RunStep);
-            },
-            [&](HWND d) { SendMessageA(d, WM_COMMAND, IDC_GAMEOVER_RENAME, 0), ok(d); }, // game over only
-            [&](HWND d) { SetDlgItemTextA(d, IDC_NAME_EDIT, "Тестер"), ok(d); }};
-        command ? (void)SendMessageA(window, WM_COMMAND, command, 0) : EndOfGame(window);
-        EXPECT_EQ(seen, text);
-        EXPECT_EQ(g_steps.size(), left) << command;
+// Each dialog, over the fixture and a record file written here: what it
+// shows on opening; then, with a name typed and every slider moved a step
+// where the dialog has them, the row's button; then OK where that left it
+// open. The game-over dialog has the name changed on the way, by OK in the
+// change-name dialog. Only OK in Options stores and writes the moved
+// sliders, each in its own place, and repaints the board in the new
+// background (a ball's corner shows it); the title follows the name; the
+// About caption's fitted fonts, like every GDI object a dialog makes, are
+// freed with it.
+TEST_F(Game, Dialogs)
+{
+    WriteFileBytes(g_recordPath, Record("Аня", {5, 2002, 12, 4, 5, 9, 3, 7, 250}) +
+                                     Record("Борис", {65535, 1999, 1, 0, 31, 23, 59, 58, 999}));
+    const S z(300, 'z'), z254(254, 'z'), sliders = " 7 0 1000 9 1 14 13 1 20 224 0 255 144 0 255 48 0 255";
+    const S moved = "[Kuvex]\r\nanim=8\r\ngamma=10\r\nsatur=14\r\nname=Тестер\r\nback=3191E100A3\r\n";
+    const S best = "List1\nИмя|Очки|Дата\nБорис|65535|31.1.1999 в 23:59:58\nАня|5|5.12.2002 в 9:3:7";
+    // {menu command (0: the end of a game), control, what it shows, name typed, button, steps not run, name}
+    for (const auto &[command, id, text, typed, button, left, name] :
+         {std::make_tuple(IDM_OPTIONS, IDC_ANIM, sliders.c_str(), "Вера", IDCANCEL, 2u, "Тестер"),
+          std::make_tuple(IDM_OPTIONS, IDC_ANIM, sliders.c_str(), "Вера", IDOK, 2u, "Тестер"),
+          std::make_tuple(IDM_RULES, IDC_RULES_TEXT, RULES_TEXT, "Вера", IDCANCEL, 0u, "Тестер"),
+          std::make_tuple(IDM_ABOUT, IDC_ABOUT_TITLE, "Kuvex 2002", "Вера", IDCANCEL, 2u, "Тестер"),
+          std::make_tuple(IDM_BEST, IDC_BEST_LIST, best.c_str(), "Вера", IDCANCEL, 0u, "Тестер"),
+          std::make_tuple(IDM_NAME, IDC_NAME_EDIT, "Тестер", "Вера", IDCANCEL, 2u, "Тестер"),
+          std::make_tuple(IDM_NAME, IDC_NAME_EDIT, "Тестер", z.c_str(), IDOK, 2u, z254.c_str()),
+          std::make_tuple(IDM_NAME, IDC_NAME_EDIT, "Тестер", "", IDOK, 2u, "Инкогнито"),
+          std::make_tuple(0, IDC_GAMEOVER_SCORE, "Твои очки: 70000", "Лена", IDCANCEL, 0u, "Лена")}) {
+        g_settings = kFixture;
+        WriteFileBytes(g_settingsPath, kIni);
+        score = 70000;
+        const long live = g_gdiLive;
+        RebuildAndPaintIfActive(); // in the fixture's colours again
+        S seen;
+        // The first step leaves two steps and presses the row's button, the
+        // second (the game over's) Rename, the third OK.
+        const int answers[] = {IDOK, IDC_GAMEOVER_RENAME, button};
+        const auto step = [&](HWND d) {
+            if (seen.empty()) seen = Shown(GetDlgItem(d, id));
+            SetDlgItemTextA(d, IDC_NAME_EDIT, typed);
+            for (int slider : kBars)
+                SendDlgItemMessageA(d, slider, WM_KEYDOWN, VK_DOWN, 0);
+            SendMessageA(d, WM_COMMAND, answers[g_steps.size()], 0);
+        };
+        g_steps = {step, step, step};
+        command ? (void)SendMessageA(g_mainWindow, WM_COMMAND, command, 0) : EndOfGame(g_mainWindow);
+        EXPECT_EQ(std::make_pair(seen, g_steps.size()), std::make_pair(S(text), size_t(left)));
+        const bool stored = command == IDM_OPTIONS && button == IDOK;
+        EXPECT_EQ(Fields(g_settings), stored ? std::make_tuple(8, 10, 14, 0x00E19131u, S(name))
+                                             : std::make_tuple(7, 9, 13, kBack, S(name)));
+        EXPECT_EQ(ReadFileBytes(g_settingsPath), stored ? moved : kIni);
+        EXPECT_EQ(Grab(g_board.fieldWnd).at(0), stored ? RGB(0xE1, 0x91, 0x31) : RGB(kRed, kGreen, kBlue));
+        EXPECT_TRUE(command != IDM_NAME || Shown(g_mainWindow).find(name) != S::npos) << Shown(g_mainWindow);
+        EXPECT_EQ(g_gdiLive, live) << command;
     }
-    // The title follows the name. A typed name is cut to the 254 bytes the
-    // files take, an empty one is the default; the About caption's fitted
-    // fonts are freed with it.
-    EXPECT_NE(Shown(window).find("Тестер"), std::string::npos);
-    const long fonts = g_gdiLive;
-    for (const auto &[typed, kept] : {std::make_pair(std::string(300, 'z'), std::string(254, 'z')),
-                                      std::make_pair(std::string(), std::string("Инкогнито")),
-                                      std::make_pair(std::string("Тестер"), std::string("Тестер"))}) {
-        g_steps = {[&](HWND d) {
-            SetDlgItemTextA(d, IDC_NAME_EDIT, typed.c_str()), SendMessageA(d, WM_COMMAND, IDOK, 0);
-        }};
-        SendMessageA(window, WM_COMMAND, IDM_NAME, 0), SendMessageA(window, WM_COMMAND, IDM_ABOUT, 0);
-        EXPECT_EQ(g_settings.name, kept);
-    }
-    EXPECT_EQ(g_gdiLive, fonts);
-    // Cancel above wrote nothing; OK during a game stores and writes the
-    // settings and repaints the board in the new background.
-    EXPECT_EQ(GetFileAttributesA(g_settingsPath), INVALID_FILE_ATTRIBUTES);
-    g_steps = {[&](HWND d) {
-        press(d, IDC_RED, VK_END), press(d, IDC_GREEN, VK_HOME), SendMessageA(d, WM_COMMAND, IDOK, 0);
-    }};
-    StartNewGame(window);
-    SendMessageA(window, WM_COMMAND, IDM_OPTIONS, 0);
-    EXPECT_EQ(Grab(g_board.fieldWnd).at(0), 0x00FF0000u);
-    EXPECT_EQ(ReadFileBytes(g_settingsPath),
-              "[Kuvex]\r\nanim=50\r\ngamma=6\r\nsatur=2\r\nname=Тестер\r\nback=0000FF00FF\r\n");
-    DestroyWindow(window);
-    DeleteFileA(g_recordPath);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls), InstallWin32Host();
-    GetTempPathA(MAX_PATH, g_scratch), GetCurrentDirectoryA(MAX_PATH, g_home);
-    BuildProgramFilePath(g_recordPath, "kuvex.rec");
-    SetWindowsHookExA(WH_CBT, WatchDialogs, nullptr, GetCurrentThreadId());
-    return ::testing::InitGoogleTest(&argc, argv), RUN_ALL_TESTS();
+    InitCommonControls(); // the trackbar and the list view among them
+    InstallWin32Host();
+    if (!RegisterMainClass(GetModuleHandleA(nullptr))) return 2;
+    GetTempPathA(MAX_PATH, g_scratch);
+    GetCurrentDirectoryA(MAX_PATH, g_home);
+    lstrcpyA(g_settingsPath, (g_scratch + S("kuvex.ini")).c_str());
+    // The program keeps its records beside itself while that folder may be
+    // written, as the build folder may.
+    GetModuleFileNameA(nullptr, g_recordPath, MAX_PATH);
+    lstrcpyA(strrchr(g_recordPath, '\\'), "\\kuvex.rec");
+    SetTimer(nullptr, 0, 10, RunStep);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }
