@@ -1,13 +1,11 @@
-// Whole-file bytes, the records they hold and bitmap files, for the
-// in-process and the black-box Windows tests alike.
+// Whole-file bytes, records and bitmap files, for the in-process and the
+// black-box Windows tests alike.
 #pragma once
 #include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
-
-#include "scores/record.h"
 
 // The file's bytes; "" when it cannot be opened.
 inline std::string ReadFileBytes(const std::string &path)
@@ -22,21 +20,12 @@ inline void WriteFileBytes(const std::string &path, const std::string &bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Every complete record at the start of the bytes; wholeBytes gets how many
-// bytes they take (the rest is a truncated tail or a spot that is no record).
-inline std::vector<ScoreRecord> Records(const std::string &bytes, size_t *wholeBytes = nullptr)
+// A record put together by hand: the name, a NUL, then score, year, month,
+// day of the week, day, hour, minute, second and milliseconds, 16 bits each,
+// little-endian as this processor is.
+inline std::string Record(const std::string &name, std::vector<uint16_t> v)
 {
-    std::vector<ScoreRecord> out;
-    size_t at = 0;
-    ScoreRecord record;
-    int n;
-    while ((n = DecodeRecord(reinterpret_cast<const unsigned char *>(bytes.data()) + at, bytes.size() - at,
-                             &record)) > 0) {
-        out.push_back(record);
-        at += static_cast<size_t>(n);
-    }
-    if (wholeBytes) *wholeBytes = at;
-    return out;
+    return name + '\0' + std::string(reinterpret_cast<const char *>(v.data()), 2 * v.size());
 }
 
 // A bitmap file of w x h pixels at `bits` per pixel: its headers, a colour

@@ -7,15 +7,18 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <functional>
+#include <thread>
 #include <tuple>
 
 #include "app/app.h"
 #include "game/board.h"
 #include "game/turn.h"
 #include "res/resource.h"
+#include "scores/record.h"
 #include "scores/score_file.h"
 #include "settings/program_path.h"
 #include "settings/settings.h"
@@ -44,13 +47,6 @@ const S kIni = "[Kuvex]\r\nanim=7\r\ngamma=9\r\nsatur=13\r\nname=Тестер\r\
 
 // The settings as one value to compare.
 const auto Fields = [](auto &s) { return std::make_tuple(s.anim, s.gamma, s.satur, s.back, S(s.name)); };
-
-// A record: the name, a NUL, then score, year, month, day of the week, day,
-// hour, minute, second and milliseconds, 16 bits each, little-endian as
-// this processor is.
-const auto Record = [](const S &name, std::vector<uint16_t> v) {
-    return name + '\0' + S(reinterpret_cast<const char *>(v.data()), 2 * v.size());
-};
 
 // Each key is read (a long name cut to 254 bytes) and kept where it stands;
 // a missing one keeps its value and a save adds it after them, in the keys'
@@ -135,6 +131,119 @@ TEST(Files, WholeRecords)
     EXPECT_TRUE(kept.wDayOfWeek == before.wDayOfWeek || kept.wDayOfWeek == after.wDayOfWeek);
     DeleteTimerQueueTimer(nullptr, timer, nullptr);
     DeleteFileA(g_recordPath);
+}
+
+// The game's files beside the program (with the records' file) or in
+// AppData; Clear leaves none in either place and decides anew where they go.
+S Beside(const S &name)
+{
+    return S(g_recordPath, strrchr(g_recordPath, '\\') + 1) + name;
+}
+
+S InAppData(const S &name)
+{
+    char path[MAX_PATH];
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path + S("\\Kuvex 2002\\") + name;
+}
+
+S Chosen()
+{
+    char path[PATH_CAP];
+    BuildProgramFilePath(path, "kuvex.rec");
+    return path;
+}
+
+void Clear()
+{
+    for (const char *name : {"kuvex.ini", "kuvex.rec"})
+        for (const S &path : {Beside(name), InAppData(name)}) {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    RemoveDirectoryA(InAppData("").c_str());
+    ChooseDataFolder();
+}
+
+// A file beside the program (in AppData for "appdata") with these attributes,
+// held open without sharing or not; whether the files then live in AppData,
+// starting from writable copies. Files beside the program stay as they were,
+// and nothing else is left there.
+TEST(Files, RefusingFilesMoveTheGameAndAppDataKeepsIt)
+{
+    const S old = "[Kuvex]\r\nname=Аня\r\n";
+    char stale[16]; // a probe's name left by an earlier process with this id
+    wsprintfA(stale, "~%08lX", GetCurrentProcessId());
+    const DWORD plain = FILE_ATTRIBUTE_NORMAL, locked = FILE_ATTRIBUTE_READONLY;
+    for (const auto &[file, attributes, held, moved] :
+         {std::make_tuple("kuvex.ini", plain, false, false),
+          std::make_tuple(static_cast<const char *>(stale), plain, false, false),
+          std::make_tuple("kuvex.ini", locked, false, true),
+          std::make_tuple("kuvex.rec", locked, false, true), std::make_tuple("kuvex.rec", plain, true, true),
+          std::make_tuple("appdata", plain, false, true)}) {
+        Clear();
+        CreateDirectoryA(InAppData("").c_str(), nullptr);
+        const bool appData = !strcmp(file, "appdata");
+        const S path = appData ? InAppData("kuvex.rec") : Beside(file), row = path + (held ? " held" : "");
+        WriteFileBytes(path, old);
+        SetFileAttributesA(path.c_str(), attributes);
+        HANDLE holder =
+            CreateFileA(held ? path.c_str() : "", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ChooseDataFolder();
+        CloseHandle(holder);
+        EXPECT_EQ(Chosen(), moved ? InAppData("kuvex.rec") : Beside("kuvex.rec")) << row;
+        EXPECT_EQ(ReadFileBytes(path), old) << row;
+        EXPECT_EQ(ReadFileBytes(InAppData(file)), moved && !appData && !held ? old : "") << row;
+        const DWORD copy = GetFileAttributesA(InAppData(file).c_str());
+        EXPECT_TRUE(copy == INVALID_FILE_ATTRIBUTES || !(copy & FILE_ATTRIBUTE_READONLY)) << row;
+        SetFileAttributesA(path.c_str(), plain);
+        DeleteFileA(path.c_str());
+        EXPECT_EQ(GetFileAttributesA(Beside("kuvex.ini").c_str()) & GetFileAttributesA(Beside(stale).c_str()),
+                  INVALID_FILE_ATTRIBUTES)
+            << row;
+    }
+    Clear();
+}
+
+// Four games at once end on a record file of 10 MB that another program
+// holds for 2.5 s: each waits longer for a longer file (a second and 4 ms a
+// KB), and all four records land whole after the old ones. A holder that
+// never lets go of a short file costs the record after about a second.
+TEST(Files, FourAppendsAtOnceToALargeFileAllLand)
+{
+    Clear();
+    S old;
+    for (uint16_t i = 0; old.size() < 10000000; ++i)
+        old += Record(i % 3 ? "Игрок" : "",
+                      {uint16_t(i + 1), 2025, uint16_t(1 + i % 12), 3, 9, 10, 20, 30, 400});
+    WriteFileBytes(g_recordPath, old);
+    HANDLE holder = CreateFileA(g_recordPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const S names[4] = {"Аня", "Борис", "Вера", "Глеб"};
+    int results[4] = {};
+    std::vector<std::thread> games;
+    for (int i = 0; i < 4; ++i)
+        games.emplace_back([&, i] { results[i] = ScoreFile().Append(names[i].c_str(), 1001 + i); });
+    Sleep(2500);
+    CloseHandle(holder);
+    for (std::thread &game : games)
+        game.join();
+    const S now = ReadFileBytes(g_recordPath);
+    ASSERT_EQ(now.compare(0, old.size(), old), 0);
+    S added = now.substr(old.size());
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(results[i], 16) << names[i];
+        const size_t at = added.find(names[i] + '\0' + char(0xE9 + i) + char(0x03)); // 1001 + i, whole
+        ASSERT_NE(at, S::npos) << names[i];
+        added.erase(at, names[i].size() + RECORD_MIN);
+    }
+    EXPECT_EQ(added, "");
+    WriteFileBytes(g_recordPath, old.substr(0, 1000));
+    holder = CreateFileA(g_recordPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(ScoreFile().Append("Аня", 5), 0);
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    CloseHandle(holder);
+    Clear();
 }
 
 // Steps for the dialogs to come, run from a timer of the thread, so inside
