@@ -40,46 +40,41 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     RecordTime time = kRecordTime;
     uint16_t *field = &time.year;
     const uint16_t low[8] = {1601, 1, 0, 1, 0, 0, 0, 0}, span[8] = {30827, 12, 7, 31, 24, 60, 60, 1000};
-    std::vector<std::string> model; // each record's bytes
     std::string file;
-    std::vector<int> owner; // of each byte: its record's index, or -1 for damage
+    std::vector<std::string> model;  // each record's bytes, its place, and
+    std::vector<size_t> start;       // whether damage touched it or came
+    std::vector<bool> broken, first; // right before it
     for (int i = in.ConsumeIntegralInRange(1, 24); i > 0; --i) {
         const int f = in.ConsumeIntegralInRange(0, 7);
         field[f] = uint16_t(low[f] + (field[f] - low[f] + in.ConsumeIntegral<uint8_t>()) % span[f]);
         std::string name = in.ConsumeRandomLengthString(in.ConsumeBool() ? 8 : 300).substr(0, 254);
         std::replace(name.begin(), name.end(), '\0', 'n');
-        model.push_back(
-            Encode(name, in.ConsumeBool() ? in.ConsumeIntegralInRange(1, 20) : in.ConsumeIntegral<uint16_t>(),
-                   time));
+        const int score =
+            in.ConsumeBool() ? in.ConsumeIntegralInRange(1, 20) : in.ConsumeIntegral<uint16_t>();
+        model.push_back(Encode(name, score, time));
+        start.push_back(file.size());
         file += model.back();
-        owner.resize(file.size(), int(model.size()) - 1);
     }
+    broken.assign(model.size(), false);
+    first.assign(model.size(), false);
     const int spans = in.ConsumeIntegralInRange(0, 3);
-    for (int i = 0; i < spans; ++i) {
+    for (int s = 0; s < spans; ++s) {
         const bool inserted = in.ConsumeBool();
         const size_t at = in.ConsumeIntegralInRange<size_t>(0, file.size());
         std::string damage = in.ConsumeBytesAsString(in.ConsumeIntegralInRange(1, 700)) + "x";
         std::replace(damage.begin(), damage.end(), '\0', 'x');
         const size_t over = inserted ? 0 : std::min(damage.size(), file.size() - at);
         file.replace(at, over, damage);
-        owner.erase(owner.begin() + at, owner.begin() + at + over);
-        owner.insert(owner.begin() + at, damage.size(), -1);
+        for (size_t i = 0; i < model.size(); ++i) {
+            const size_t end = start[i] + model[i].size();
+            broken[i] = broken[i] || (start[i] < at + over && at < end && (over > 0 || at > start[i]));
+            first[i] = first[i] || start[i] == at + over;
+            start[i] += start[i] >= at + over && (over > 0 || start[i] >= at) ? damage.size() - over : 0;
+        }
     }
-    if (in.ConsumeBool()) // the last record cut short
-        owner.resize(file.size() - std::min(file.size(), in.ConsumeIntegralInRange<size_t>(1, RECORD_MAX)));
-    file.resize(owner.size());
-    // A record is whole where all its bytes stand together.
-    std::vector<size_t> start(model.size(), 0), end(model.size(), 0);
-    for (size_t at = owner.size(); at-- > 0;) {
-        if (owner[at] < 0) continue;
-        end[owner[at]] = std::max(end[owner[at]], at + 1);
-        start[owner[at]] = at;
-    }
-    std::vector<bool> whole(model.size());
-    for (size_t i = 0; i < model.size(); ++i)
-        whole[i] =
-            end[i] - start[i] == model[i].size() &&
-            size_t(std::count(owner.begin() + start[i], owner.begin() + end[i], int(i))) == end[i] - start[i];
+    file.resize(file.size() - (in.ConsumeBool()
+                                   ? std::min(file.size(), in.ConsumeIntegralInRange<size_t>(1, RECORD_MAX))
+                                   : 0));
     std::vector<ScoreRecord> rows, after;
     const AppendPlan plan = ReadAll(file, chunk, &rows);
     const std::string added = Encode("Вера", 77, {2026, 12, 0, 6, 21, 5, 9, 31});
@@ -99,13 +94,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (strangers > 2 * size_t(spans)) __builtin_trap(); // (c)
     ++g_tally.files;
     for (size_t i = 0; i < model.size(); ++i) {
-        if (!whole[i]) continue;
-        if (plan.cut != RECORD_NO_TAIL && end[i] > plan.cut) __builtin_trap(); // (a)
+        if (broken[i] || start[i] + model[i].size() > file.size()) continue;
+        if (plan.cut != RECORD_NO_TAIL && start[i] + model[i].size() > plan.cut) __builtin_trap(); // (a)
         ++g_tally.records;
         // The first whole record after damage may be taken for part of it.
-        const bool first = start[i] > 0 && (owner[start[i] - 1] < 0 || !whole[owner[start[i] - 1]]);
-        g_tally.afterDamage += first;
-        missed += !listed[i] && !first;
+        const bool afterDamage = first[i] || (i > 0 && broken[i - 1]);
+        g_tally.afterDamage += afterDamage;
+        missed += !listed[i] && !afterDamage;
     }
     g_tally.missed += missed;
     g_tally.filesMissing += missed > 0;
