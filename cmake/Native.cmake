@@ -52,7 +52,7 @@ set_tests_properties(core_tests PROPERTIES TIMEOUT 60)
 
 # Benchmarks: the same pure code, optimised and without sanitizers.
 find_package(benchmark QUIET)
-file(GLOB KUVEX_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*.cpp)
+file(GLOB KUVEX_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/bench/*.cpp)
 list(FILTER KUVEX_BENCH_SOURCES EXCLUDE REGEX "_win\\.cpp$")
 if(benchmark_FOUND AND KUVEX_BENCH_SOURCES)
   add_library(kuvex_core_fast STATIC ${KUVEX_PURE_SOURCES})

@@ -102,9 +102,9 @@ if(TEST win_tests)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR} TIMEOUT 90)
 endif()
 
-# Windows benchmarks: each tests/bench/<name>_win.cpp is a program bench_<name>,
+# Windows benchmarks: each tools/bench/<name>_win.cpp is a program bench_<name>,
 # run by hand or by the test command's benchmark step.
-file(GLOB KUVEX_WIN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*_win.cpp)
+file(GLOB KUVEX_WIN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/bench/*_win.cpp)
 foreach(src ${KUVEX_WIN_BENCHES})
   get_filename_component(_name ${src} NAME_WE)
   string(REGEX REPLACE "_win$" "" _name ${_name})
