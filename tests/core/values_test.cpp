@@ -31,8 +31,10 @@ TEST(Record, BytesCutsDamageAndTimes)
     for (size_t chunk : {size_t(1), size_t(7), RECORD_WINDOW}) {
         std::string listed;
         for (size_t cut = 0, whole = 0, at = 0; cut <= file.size(); ++cut) {
-            if (whole < 3 && cut == at + records[whole].size())
-                listed += rows[whole], at += records[whole++].size();
+            if (whole < 3 && cut == at + records[whole].size()) {
+                listed += rows[whole];
+                at += records[whole++].size();
+            }
             const std::string tail = cut > at ? std::to_string(at) : "";
             ASSERT_EQ(List(file.substr(0, cut), chunk), listed + "|" + tail) << cut << " " << chunk;
         }

@@ -155,11 +155,23 @@ struct Game
         if (shown) *shown += " (windows up:" + std::get<2>(look) + ");";
         return std::get<1>(look);
     }
+    // Presses a key once one of the game's windows is in the foreground: a
+    // closing dialog hands the focus back to the main window a moment later.
+    void Press(BYTE vk, bool ctrl = false, bool alt = false) const
+    {
+        DWORD owner = 0;
+        Until(
+            [&] {
+                return GetWindowThreadProcessId(GetForegroundWindow(), &owner) && owner == pi.dwProcessId;
+            },
+            5000);
+        Key(vk, ctrl, alt);
+    }
     // Presses key, if any, then OK to the dialog, which must show within ms
     // (with 0: only if it is up); "" once it is gone, else what went wrong.
     std::string Close(const char *caption, DWORD ms = 5000, BYTE key = 0) const
     {
-        if (key) Key(key);
+        if (key) Press(key);
         std::string out = std::string(" \"") + caption + "\" not closed";
         const HWND w = Find(caption, ms, &out);
         if (w) PostMessageA(w, WM_COMMAND, IDOK, 0);
@@ -384,7 +396,7 @@ TEST(BlackBox, GamesPlayedToTheirRecordsThenTheAcceleratorsAndASecondStart)
             ASSERT_GE(gained, 3) << "a kept swap removes three pieces or more (turn " << turns << ")";
             if (undone || game.Ended()) continue;
             undone = game.Score();
-            Key('Z', true); // the board from before the move, the points kept
+            game.Press('Z', true); // the board from before the move, the points kept
             EXPECT_TRUE(Until([&] { return game.Read(shown) && !memcmp(shown.grid, seen.grid, 256); }, 5000));
             EXPECT_EQ(game.Score(), undone);
             seen = Board(); // the next turn plays this board again
@@ -403,7 +415,7 @@ TEST(BlackBox, GamesPlayedToTheirRecordsThenTheAcceleratorsAndASecondStart)
         Until([&] { return (got = ReadFileBytes(rec)).size() > had || score == 0; }, 5000);
         GetLocalTime(&t[2]);
         EXPECT_TRUE(GetProcessMemoryInfo(game.pi.hProcess, &mem[g > 0], sizeof mem[0]));
-        Key(VK_F2);
+        game.Press(VK_F2);
         ASSERT_EQ(game.Close(OVER, 0), ""); // a new game, perhaps without a move at its opening
         const size_t nul = got.find('\0', had);
         ASSERT_EQ(got.size(), score > 0 ? nul + 19 : had) << "one record for a score of " << score;
@@ -426,7 +438,7 @@ TEST(BlackBox, GamesPlayedToTheirRecordsThenTheAcceleratorsAndASecondStart)
     // F1 and F4 open Rules and Options.
     for (const char *caption : {"Правила", "Опции"})
         EXPECT_EQ(game.Close(caption, 5000, caption[1] == 'р' ? VK_F1 : VK_F4), "");
-    Key(VK_F4, false, true);
+    game.Press(VK_F4, false, true);
     EXPECT_EQ(game.Exit(), 0);
     // The program's folder holds what was put there, byte for byte.
     for (const char *name : {"\\kuvex.ini", "\\kuvex.rec", "\\ball.bmp", "\\kuvex.exe"})
