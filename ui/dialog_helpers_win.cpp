@@ -46,12 +46,7 @@ int FitCaptionFont(HWND control, const char *text)
     GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &extent);
     RECT client = {};
     GetClientRect(control, &client);
-    const CaptionMeasure m = {extent.cx,
-                              extent.cy,
-                              client.right,
-                              client.bottom,
-                              GetDeviceCaps(dc.get(), LOGPIXELSX),
-                              GetDeviceCaps(dc.get(), LOGPIXELSY)};
+    const CaptionMeasure m = {extent.cx, extent.cy, client.right, client.bottom};
 
     LOGFONTA lf = {};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);

@@ -15,12 +15,10 @@ double CaptionScale(const CaptionMeasure &m)
 {
     // An empty text measures 0 wide; nothing sensible can be fitted to it.
     if (m.textWidth <= 0 || m.textHeight <= 0 || m.clientWidth <= 0 || m.clientHeight <= 0) return 1.0;
-    const double k = 1.0 / 71.0;
     const double ry = double(m.clientHeight) / m.textHeight;
     const double rx = double(m.clientWidth) / m.textWidth;
-    const double a = m.dpiX * ry * k;
-    const double b = m.dpiY * rx * k;
-    return a <= b ? a : b;
+    // In this order so that at 96 every height is the one it always was.
+    return 96.0 * (ry <= rx ? ry : rx) * (1.0 / 71.0);
 }
 
 int32_t ScaledFontHeight(int32_t stockHeight, double scale)
