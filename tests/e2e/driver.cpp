@@ -119,7 +119,8 @@ struct Game
 {
     PROCESS_INFORMATION pi = {};
     HWND main = nullptr;
-    int clicks = 0;
+    int clicks = 0, cursor = -1; // the keyboard cursor's cell, c * 8 + r; -1 not yet shown
+    bool byKeys = false;
     mutable char title[512] = "";
     ~Game()
     {
@@ -213,6 +214,26 @@ struct Game
                     (p.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN),
                     (p.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN), 0, 0);
     }
+    // Real key presses, sent at once: the arrows from the cursor's cell to
+    // (c, r), then Space or Enter by turns. The program's first key only
+    // shows the cursor, at the top left while nothing is selected.
+    void Press(int c, int r)
+    {
+        std::vector<INPUT> in;
+        const auto key = [&](WORD vk) {
+            for (DWORD up : {0ul, DWORD(KEYEVENTF_KEYUP)}) {
+                in.push_back({INPUT_KEYBOARD, {}});
+                in.back().ki = {vk, 0, up, 0, 0};
+            }
+        };
+        if (cursor < 0) key(VK_UP);
+        for (cursor = std::max(cursor, 0); cursor / 8 != c; cursor += cursor / 8 < c ? 8 : -8)
+            key(cursor / 8 < c ? VK_RIGHT : VK_LEFT);
+        for (; cursor % 8 != r; cursor += cursor % 8 < r ? 1 : -1)
+            key(cursor % 8 < r ? VK_DOWN : VK_UP);
+        key(++clicks % 2 ? VK_SPACE : VK_RETURN);
+        SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+    }
     // Makes a move on the board once two reads 100 ms apart agree and it
     // differs from the last turn's (seen); returns the points the move won,
     // -1 once the game has ended. The title is read once the handler that
@@ -227,8 +248,9 @@ struct Game
         };
         Until([&] { return (ready() && (before = Score()) >= 0) || Ended(); }, 5000, 100);
         if (before < 0 || !IsWindowEnabled(main)) return -1;
-        Click(t / 16, t / 2 % 8);
-        Click(t / 16 + t % 2, t / 2 % 8 + 1 - t % 2);
+        for (int i = 0; i < 2; ++i)
+            byKeys ? Press(t / 16 + i * (t % 2), t / 2 % 8 + i * (1 - t % 2))
+                   : Click(t / 16 + i * (t % 2), t / 2 % 8 + i * (1 - t % 2));
         return Until([&] { return Score() != before; }, 30000) ? Score() - before : 0;
     }
 };
@@ -384,10 +406,12 @@ TEST(BlackBox, GamesPlayedToTheirRecordsThenTheAcceleratorsAndASecondStart)
     int records = 1, gained = 0, undone = 0, turns = 0;
     PROCESS_MEMORY_COUNTERS mem[2] = {};
     Board seen, shown;
-    const int games = std::getenv("KUVEX_SOAK") ? std::atoi(std::getenv("KUVEX_SOAK")) : 1;
+    const int games = std::getenv("KUVEX_SOAK") ? std::atoi(std::getenv("KUVEX_SOAK")) : 2;
+    // The first game from the keyboard alone, the others with the mouse;
     // Ctrl+Z follows the first move that leaves its game running, in more
     // games if need be.
     for (int g = 0; g < games || (!undone && g < games + 9); ++g) {
+        game.byKeys = g == 0;
         while ((gained = game.Turn(seen)) >= 0 && ++turns < 1000 * (g + 1)) {
             ASSERT_GE(gained, 3) << "a kept swap removes three pieces or more (turn " << turns << ")";
             if (undone || game.Ended()) continue;
