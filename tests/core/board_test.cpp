@@ -14,6 +14,8 @@
 
 namespace {
 
+const KeyCursor kInitialCursor = g_cursor; // as the program starts
+
 TEST(Rules, ClearRefillSwapAndUndo)
 {
     // Before; runs emptied; the board after the clear and a refill, '*' a
@@ -122,13 +124,15 @@ TEST(Turn, Scenes)
     for (auto [board, script, calls] : rows) {
         ResetWorld();
         g_board = Draw(board);
-        g_board.active = 1, score = 10;
+        g_board.active = 1;
+        score = 10;
+        g_cursor = kInitialCursor;
         std::istringstream commands(script);
         for (std::string c; commands >> c;) {
             int v[4] = {0, 0, 400, 400};
             sscanf(c.c_str() + 1, "%d,%d,%d,%d", v, v + 1, v + 2, v + 3);
             if (c[0] == 'a') g_settings.anim = v[0];
-            if (c[0] == 's') g_board.selCol = v[0] / 10, g_board.selRow = v[0] % 10;
+            if (c[0] == 's') std::tie(g_board.selCol, g_board.selRow) = std::make_tuple(v[0] / 10, v[0] % 10);
             if (c[0] == 'c') HandleCellClick(nullptr, uint16_t(v[0]), uint16_t(v[1]), v[2], v[3]);
             if (c[0] == 'r') ResolveBoard(nullptr);
             if (c[0] == 'u') UndoMove();

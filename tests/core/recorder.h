@@ -23,7 +23,6 @@ inline struct Recorder
 // The settings and score as the program starts, copied before any test.
 inline const Settings kInitialSettings = g_settings;
 inline const int32_t kInitialScore = score;
-inline const KeyCursor kInitialCursor = g_cursor;
 
 // Everything a test relies on, afresh: the recorder installed with clock
 // 1000 and a step that ends any wait in two reads; the board as
@@ -42,7 +41,6 @@ inline void ResetWorld()
     rec = {"", "", 1000, 0x10000}, g_host = &host, score = 0, g_settings = kInitialSettings;
     g_board.fieldWnd = nullptr; // the fake control needs no destroying
     g_board = Board();
-    g_cursor = kInitialCursor;
     SeedRandom(6);
 }
 

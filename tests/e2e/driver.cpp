@@ -214,25 +214,21 @@ struct Game
                     (p.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN),
                     (p.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN), 0, 0);
     }
-    // Real key presses, sent at once: the arrows from the cursor's cell to
+    // Real key presses, sent without a pause: the arrows from the cursor's cell to
     // (c, r), then Space or Enter by turns. The program's first key only
     // shows the cursor, at the top left while nothing is selected.
     void Press(int c, int r)
     {
-        std::vector<INPUT> in;
-        const auto key = [&](WORD vk) {
-            for (DWORD up : {0ul, DWORD(KEYEVENTF_KEYUP)}) {
-                in.push_back({INPUT_KEYBOARD, {}});
-                in.back().ki = {vk, 0, up, 0, 0};
-            }
+        const auto key = [](BYTE vk, int times) {
+            for (int i = 0; i < 2 * times; ++i)
+                keybd_event(vk, 0, i % 2 ? KEYEVENTF_KEYUP : 0, 0);
         };
-        if (cursor < 0) key(VK_UP);
-        for (cursor = std::max(cursor, 0); cursor / 8 != c; cursor += cursor / 8 < c ? 8 : -8)
-            key(cursor / 8 < c ? VK_RIGHT : VK_LEFT);
-        for (; cursor % 8 != r; cursor += cursor % 8 < r ? 1 : -1)
-            key(cursor % 8 < r ? VK_DOWN : VK_UP);
-        key(++clicks % 2 ? VK_SPACE : VK_RETURN);
-        SendInput(UINT(in.size()), in.data(), sizeof(INPUT));
+        key(VK_UP, cursor < 0); // only shows the cursor
+        cursor = std::max(cursor, 0);
+        key(c < cursor / 8 ? VK_LEFT : VK_RIGHT, abs(c - cursor / 8));
+        key(r < cursor % 8 ? VK_UP : VK_DOWN, abs(r - cursor % 8));
+        key(++clicks % 2 ? VK_SPACE : VK_RETURN, 1);
+        cursor = c * 8 + r;
     }
     // Makes a move on the board once two reads 100 ms apart agree and it
     // differs from the last turn's (seen); returns the points the move won,

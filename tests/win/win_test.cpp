@@ -192,6 +192,17 @@ S Shown(HWND w)
     return shown;
 }
 
+// Whether a window's text in font is no wider than width: a fitted caption
+// in its control, the title between the icon and the three buttons.
+bool Fits(HWND w, HFONT font, LONG width)
+{
+    char text[512] = "";
+    SIZE e = {};
+    WindowDc dc(w);
+    Selection chosen(dc.get(), font);
+    return GetTextExtentPoint32A(dc.get(), text, GetWindowTextA(w, text, sizeof text), &e) && e.cx <= width;
+}
+
 // A main window as the program makes it, shown, with a game on and nothing
 // selected, over the fixture's settings; at the end it goes, and so does any
 // record file a test left.
@@ -315,6 +326,10 @@ TEST_F(Game, Dialogs)
         const int answers[] = {IDOK, IDC_GAMEOVER_RENAME, button};
         const auto step = [&](HWND d) {
             if (seen.empty()) seen = Shown(GetDlgItem(d, id));
+            RECT rc = {};
+            for (HWND c : {GetDlgItem(d, IDC_ABOUT_TITLE), GetDlgItem(d, IDC_GAMEOVER_NAME)})
+                EXPECT_TRUE(!GetClientRect(c, &rc) ||
+                            Fits(c, HFONT(SendMessageA(c, WM_GETFONT, 0, 0)), rc.right));
             SetDlgItemTextA(d, IDC_NAME_EDIT, typed);
             for (int slider : kBars)
                 SendDlgItemMessageA(d, slider, WM_KEYDOWN, VK_DOWN, 0);
@@ -331,6 +346,13 @@ TEST_F(Game, Dialogs)
         EXPECT_TRUE(command != IDM_NAME || Shown(g_mainWindow).find(name) != S::npos) << Shown(g_mainWindow);
         EXPECT_EQ(g_gdiLive, live) << command;
     }
+    NONCLIENTMETRICSA m = {};
+    RECT r = {};
+    m.cbSize = sizeof m;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
+    GdiObject<HFONT> font(CreateFontIndirectA(&m.lfCaptionFont));
+    GetWindowRect(g_mainWindow, &r);
+    EXPECT_TRUE(Fits(g_mainWindow, font.get(), r.right - r.left - 4 * m.iCaptionWidth));
 }
 
 } // namespace
