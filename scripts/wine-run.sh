@@ -3,7 +3,7 @@
 # do: Russian locale (ANSI code page 1251), quiet, a throw-away 64-bit prefix
 # in the build folder, and a display (Xvfb when none is set).
 # KUVEX_WINEPREFIX names the prefix; by default it is ./wineprefix of the
-# current directory's build tree. KUVEX_DPI sets a new prefix's resolution.
+# current directory's build tree. KUVEX_DPI sets the prefix's resolution.
 set -e
 : "${KUVEX_WINEPREFIX:=${KUVEX_BUILD_DIR:-$PWD}/wineprefix}"
 export WINEPREFIX="$KUVEX_WINEPREFIX"
@@ -35,12 +35,6 @@ if [ ! -f "$READY" ]; then
         # need no wait, and Wine then draws their frames and captions itself.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
         wineserver -w || true
-        # KUVEX_DPI: the screen's resolution this prefix reports (96 unset).
-        if [ -n "$KUVEX_DPI" ]; then
-            wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KUVEX_DPI" /f \
-                >/dev/null 2>&1 || true
-            wineserver -w || true
-        fi
         # Wine's own fonts (System, Marlett, Tahoma, ...) come in a separate
         # package here and Wine does not find them; without them the system
         # font is some TrueType stand-in, text is measured unlike on Windows,
@@ -50,13 +44,18 @@ if [ ! -f "$READY" ]; then
             cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
         fi
         if grep -q '^"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null &&
-            { [ -z "$KUVEX_DPI" ] || grep -q '^"LogPixels"=' "$WINEPREFIX/user.reg"; } &&
             [ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
             touch "$READY"
             rm -f "$BOOTING"
         fi
     fi
     exec 9>&-
+fi
+
+# The screen's resolution the prefix reports from this run on; a process
+# started later reads it.
+if [ -n "$KUVEX_DPI" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KUVEX_DPI" /f >/dev/null 2>&1 || true
 fi
 
 if [ -n "$DISPLAY" ]; then
