@@ -3,17 +3,17 @@
 #include <windows.h>
 
 #include "app/app.h"
+#include "app/window_size.h"
 #include "game/board.h"
 #include "game/turn.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "view/field_view.h"
+#include "view/gdi.h"
 
 HWND g_mainWindow = nullptr;
 
 static const char kClassName[] = "ViewerClass";
-static const int kWindowWidth = 450;
-static const int kWindowHeight = 480;
 static const DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN; // 0x02CF0000
 
 ATOM RegisterMainClass(HINSTANCE instance)
@@ -32,13 +32,14 @@ ATOM RegisterMainClass(HINSTANCE instance)
 
 HWND CreateMainWindow(HINSTANCE instance)
 {
-    RECT desk;
+    RECT desk = {}, work = {};
     GetClientRect(GetDesktopWindow(), &desk);
-    int x = (desk.right - kWindowWidth) / 2;
-    int y = (desk.bottom - kWindowHeight) / 2;
+    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) work = desk;
+    const Box box = FirstWindowBox(GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY), desk.right,
+                                   desk.bottom, {work.left, work.top, work.right, work.bottom});
     HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_MAINMENU));
-    return CreateWindowExA(0, kClassName, "Kuvex 2002", kWindowStyle, x, y, kWindowWidth, kWindowHeight,
-                           nullptr, menu, instance, nullptr);
+    return CreateWindowExA(0, kClassName, "Kuvex 2002", kWindowStyle, box.left, box.top, box.right - box.left,
+                           box.bottom - box.top, nullptr, menu, instance, nullptr);
 }
 
 static LRESULT OnCreate(HWND window)
@@ -88,6 +89,25 @@ static LRESULT OnParentNotify(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// Arrows, Space and Enter play on the board; the menu and the accelerators
+// have taken their keys before this. A held Space or Enter acts once, not at
+// every repeat.
+static LRESULT OnKeyDown(HWND window, WPARAM key, LPARAM lParam)
+{
+    static const struct
+    {
+        WPARAM vk;
+        CellKey key;
+    } kKeys[] = {{VK_LEFT, KEY_LEFT}, {VK_RIGHT, KEY_RIGHT}, {VK_UP, KEY_UP},
+                 {VK_DOWN, KEY_DOWN}, {VK_SPACE, KEY_ACT},   {VK_RETURN, KEY_ACT}};
+    for (const auto &k : kKeys)
+        if (k.vk == key) {
+            if (k.key != KEY_ACT || !(lParam & (1 << 30))) HandleCellKey(window, k.key);
+            return 0;
+        }
+    return DefWindowProcA(window, WM_KEYDOWN, key, lParam);
+}
+
 static LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam)
 {
     PostQuitMessage(0);
@@ -108,6 +128,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
         HandleMenuCommand(window, LOWORD(wParam));
         return 0;
+    case WM_KEYDOWN:
+        return OnKeyDown(window, wParam, lParam);
     case WM_PARENTNOTIFY:
         return OnParentNotify(wParam, lParam);
     default:

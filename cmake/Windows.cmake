@@ -75,6 +75,11 @@ if(KUVEX_WIN_TESTS AND TARGET kuvex_win)
   kuvex_windows_program(win_tests)
   target_link_libraries(win_tests PRIVATE kuvex_win gtest)
   add_test(NAME win_tests COMMAND win_tests --gtest_brief=1 --gtest_shuffle)
+  # Again at 144 and 192 dots per inch, in one prefix of its own, on a screen
+  # of its own large enough for a window twice the size: the window's size,
+  # the fitted captions and the title follow the resolution.
+  add_test(NAME win_tests_dpi COMMAND xvfb-run -a -s "-screen 0 1920x1080x24" sh -c
+    "for dpi in 144 192; do KUVEX_DPI=$dpi ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:win_tests> --gtest_brief=1 --gtest_filter=Game.Dialogs || exit 1; done")
 endif()
 
 # Black-box tests: one driver program starts the real kuvex.exe (found beside
@@ -100,6 +105,9 @@ set_tests_properties(core_tests_wine PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${C
 if(TEST win_tests)
   set_tests_properties(win_tests PROPERTIES ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR}"
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR} TIMEOUT 90)
+  set_tests_properties(win_tests_dpi PROPERTIES ENVIRONMENT
+    "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR};KUVEX_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-dpi"
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR} TIMEOUT 120)
 endif()
 
 # Windows benchmarks: each tools/bench/<name>_win.cpp is a program bench_<name>,

@@ -7,6 +7,7 @@
 #include "settings/settings.h"
 
 int32_t score = 0;
+KeyCursor g_cursor = {NO_SELECTION, NO_SELECTION, 0};
 const GameHost *g_host = nullptr;
 
 static void Repaint()
@@ -28,13 +29,11 @@ void StartNewGame(HWND mainWindow)
     ResolveBoard(mainWindow);
 }
 
-void HandleCellClick(HWND mainWindow, uint16_t x, uint16_t y, int32_t width, int32_t height)
+// What a click on (col, row) or a key on the cursor's cell does: select,
+// deselect, reselect or swap.
+static void ActOnCell(HWND mainWindow, int32_t col, int32_t row)
 {
-    if (width <= 0 || height <= 0 || x >= width || y >= height) return;
-    int32_t col = (static_cast<int32_t>(x) * BOARD_SIZE) / width;
-    int32_t row = (static_cast<int32_t>(y) * BOARD_SIZE) / height;
     if (!g_board.IsActive()) return;
-
     Board &b = g_board;
     if (b.selCol == NO_SELECTION && b.selRow == NO_SELECTION) {
         b.selCol = col;
@@ -58,6 +57,44 @@ void HandleCellClick(HWND mainWindow, uint16_t x, uint16_t y, int32_t width, int
     if (!b.TrySwap(col, row)) return; // refused: board, selection and screen stay as they are
     b.selCol = b.selRow = NO_SELECTION;
     ResolveBoard(mainWindow);
+}
+
+void HandleCellClick(HWND mainWindow, uint16_t x, uint16_t y, int32_t width, int32_t height)
+{
+    if (width <= 0 || height <= 0 || x >= width || y >= height) return;
+    const int32_t col = (static_cast<int32_t>(x) * BOARD_SIZE) / width;
+    const int32_t row = (static_cast<int32_t>(y) * BOARD_SIZE) / height;
+    const int32_t wasShown = g_cursor.shown;
+    g_cursor = {col, row, 0};
+    // The frame goes at once, also when the click itself draws nothing.
+    if (wasShown) Repaint();
+    ActOnCell(mainWindow, col, row);
+}
+
+void HandleCellKey(HWND mainWindow, CellKey key)
+{
+    if (!g_board.IsActive()) return;
+    KeyCursor &k = g_cursor;
+    if (!k.shown) {
+        if (k.col == NO_SELECTION) {
+            const bool selected = g_board.selCol != NO_SELECTION;
+            k.col = selected ? g_board.selCol : 0;
+            k.row = selected ? g_board.selRow : 0;
+        }
+        k.shown = 1;
+        Repaint();
+        return;
+    }
+    if (key == KEY_ACT) {
+        ActOnCell(mainWindow, k.col, k.row);
+        return;
+    }
+    const int32_t col = k.col + (key == KEY_RIGHT) - (key == KEY_LEFT);
+    const int32_t row = k.row + (key == KEY_DOWN) - (key == KEY_UP);
+    if (col < 0 || col >= BOARD_SIZE || row < 0 || row >= BOARD_SIZE) return; // at the edge
+    k.col = col;
+    k.row = row;
+    Repaint();
 }
 
 void ResolveBoard(HWND mainWindow)

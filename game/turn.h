@@ -15,6 +15,30 @@ void StartNewGame(HWND mainWindow);
 // height): the size of the area those pixels map onto 8x8 cells. A zero size
 // or a position outside it is ignored.
 void HandleCellClick(HWND mainWindow, uint16_t x, uint16_t y, int32_t width, int32_t height);
+// The keyboard's stand-in for the pointer: a cell, and whether its frame is
+// drawn. Column and row NO_SELECTION until it was first placed. A click puts
+// it on the clicked cell, hidden; nothing else moves or hides it, so it
+// keeps its cell across turns, Undo and new games.
+struct KeyCursor
+{
+    int32_t col, row;
+    int32_t shown;
+};
+extern KeyCursor g_cursor;
+
+enum CellKey
+{
+    KEY_LEFT,
+    KEY_RIGHT,
+    KEY_UP,
+    KEY_DOWN,
+    KEY_ACT
+};
+// While the cursor is hidden, any key only shows it (on its cell, or the
+// first time on the selection, else the top-left cell). Then the arrows move
+// it one cell, stopping at the edges, and KEY_ACT does on its cell what a
+// click there does. Ignored while no game is on.
+void HandleCellKey(HWND mainWindow, CellKey key);
 void UndoMove();
 void UpdateTitle(HWND mainWindow);
 void ResolveBoard(HWND mainWindow);

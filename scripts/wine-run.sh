@@ -3,7 +3,7 @@
 # do: Russian locale (ANSI code page 1251), quiet, a throw-away 64-bit prefix
 # in the build folder, and a display (Xvfb when none is set).
 # KUVEX_WINEPREFIX names the prefix; by default it is ./wineprefix of the
-# current directory's build tree.
+# current directory's build tree. KUVEX_DPI sets the prefix's resolution.
 set -e
 : "${KUVEX_WINEPREFIX:=${KUVEX_BUILD_DIR:-$PWD}/wineprefix}"
 export WINEPREFIX="$KUVEX_WINEPREFIX"
@@ -50,6 +50,12 @@ if [ ! -f "$READY" ]; then
         fi
     fi
     exec 9>&-
+fi
+
+# The screen's resolution the prefix reports from this run on; a process
+# started later reads it.
+if [ -n "$KUVEX_DPI" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KUVEX_DPI" /f >/dev/null 2>&1 || true
 fi
 
 if [ -n "$DISPLAY" ]; then

@@ -46,17 +46,23 @@ int FitCaptionFont(HWND control, const char *text)
     GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &extent);
     RECT client = {};
     GetClientRect(control, &client);
-    const CaptionMeasure m = {extent.cx,
-                              extent.cy,
-                              client.right,
-                              client.bottom,
-                              GetDeviceCaps(dc.get(), LOGPIXELSX),
-                              GetDeviceCaps(dc.get(), LOGPIXELSY)};
+    const CaptionMeasure m = {extent.cx, extent.cy, client.right, client.bottom};
 
     LOGFONTA lf = {};
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
     lf.lfHeight = ScaledFontHeight(lf.lfHeight, CaptionScale(m));
     lf.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+    // Off 96 dots per inch the system font the text was measured in need not
+    // grow with the resolution as the control and the stock font do (Wine's
+    // keeps its size at 144): measured again in the font made, the text is
+    // brought inside the control.
+    if (GetDeviceCaps(dc.get(), LOGPIXELSY) != 96) {
+        GdiObject<HFONT> trial(CreateFontIndirectA(&lf));
+        Selection chosen(dc.get(), trial.get());
+        SIZE made = {};
+        if (trial.get() && GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &made))
+            lf.lfHeight = HeightToFit(lf.lfHeight, made.cx, client.right);
+    }
     GdiObject<HFONT> font(CreateFontIndirectA(&lf));
     if (!font.get()) return 1;
 

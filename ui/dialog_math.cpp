@@ -15,12 +15,10 @@ double CaptionScale(const CaptionMeasure &m)
 {
     // An empty text measures 0 wide; nothing sensible can be fitted to it.
     if (m.textWidth <= 0 || m.textHeight <= 0 || m.clientWidth <= 0 || m.clientHeight <= 0) return 1.0;
-    const double k = 1.0 / 71.0;
     const double ry = double(m.clientHeight) / m.textHeight;
     const double rx = double(m.clientWidth) / m.textWidth;
-    const double a = m.dpiX * ry * k;
-    const double b = m.dpiY * rx * k;
-    return a <= b ? a : b;
+    // In this order so that at 96 every height is the one it always was.
+    return 96.0 * (ry <= rx ? ry : rx) * (1.0 / 71.0);
 }
 
 int32_t ScaledFontHeight(int32_t stockHeight, double scale)
@@ -31,4 +29,10 @@ int32_t ScaledFontHeight(int32_t stockHeight, double scale)
     if (h >= 2147483647.0) return INT32_MAX;
     if (h <= -2147483647.0) return -INT32_MAX;
     return int32_t(h); // truncates toward zero
+}
+
+int32_t HeightToFit(int32_t height, int32_t madeWidth, int32_t clientWidth)
+{
+    if (madeWidth <= clientWidth || clientWidth <= 0) return height;
+    return int32_t(int64_t(height) * clientWidth / madeWidth); // |result| < |height|: no overflow
 }

@@ -10,20 +10,26 @@
 int32_t CenteredStart(int32_t ownerStart, int32_t ownerEnd, int32_t size);
 
 // What FitCaptionFont measures: the text's extent in the control's DC as it
-// comes, the control's client size, and the DC's resolution.
+// comes and the control's client size.
 struct CaptionMeasure
 {
     int32_t textWidth, textHeight;     // cx, cy
     int32_t clientWidth, clientHeight; // cw, ch
-    int32_t dpiX, dpiY;                // LOGPIXELSX, LOGPIXELSY
 };
 
-// The font scale: the smaller of dpiX * (ch / cy) / 71 and
-// dpiY * (cw / cx) / 71 (resolutions crossed with the ratios on purpose).
-// 1 when any extent is zero or negative, so an empty text keeps the stock
-// height rather than an unbounded scale.
+// The font scale: 96 / 71 times the smaller of ch / cy and cw / cx. No
+// resolution enters: the measured text, the control and the stock font it
+// scales all grew with the screen's already. 1 when any extent is zero or
+// negative, so an empty text keeps the stock height rather than an
+// unbounded scale.
 double CaptionScale(const CaptionMeasure &m);
 
 // lfHeight scaled by `scale`, truncated toward zero and held inside the
 // 32-bit range.
 int32_t ScaledFontHeight(int32_t stockHeight, double scale);
+
+// A caption font height whose text, measured madeWidth wide in a font of
+// that height, fits clientWidth: the height itself when it fits (or there is
+// nothing to measure or fit into), else shrunk in proportion, truncated
+// toward zero.
+int32_t HeightToFit(int32_t height, int32_t madeWidth, int32_t clientWidth);

@@ -3,6 +3,7 @@
 #include "view/field_view.h"
 
 #include "game/board.h"
+#include "game/turn.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "view/gdi.h"
@@ -42,6 +43,20 @@ class SpriteSource
     Selection sel_;
     SIZE size_ = {0, 0};
 };
+
+// The keyboard cursor: a solid black ring around a white one, inside the
+// cell's edge where the dotted selection frame runs, so it shows on every
+// background and piece and is never taken for the selection. The rings
+// thicken with the cell.
+void DrawKeyCursor(HDC dc, RECT cell)
+{
+    const int t = (cell.right - cell.left) / 27 > 1 ? (cell.right - cell.left) / 27 : 1;
+    InflateRect(&cell, -t, -t);
+    for (int i = 0; i < 2 * t; ++i) {
+        FrameRect(dc, &cell, static_cast<HBRUSH>(GetStockObject(i < t ? BLACK_BRUSH : WHITE_BRUSH)));
+        InflateRect(&cell, -1, -1);
+    }
+}
 
 } // namespace
 
@@ -96,15 +111,18 @@ int Board::Paint(int32_t gamma, int32_t satur, uint32_t back)
             const int32_t v = grid[c][r];
             if (v == EMPTY) {
                 FillRect(pictureDc.get(), &cell, background.get());
-                continue;
+            } else {
+                // A value off the colour range, or a piece before any sprite
+                // exists (no ball.bmp yet), leaves the background showing.
+                if (v >= 0 && v < BOARD_SIZE && sprites[v]) {
+                    const SIZE size = source[v].size();
+                    BitBlt(pictureDc.get(), cell.left, cell.top, size.cx, size.cy, source[v].dc(), 0, 0,
+                           SRCCOPY);
+                }
+                if (c == selCol && r == selRow) DrawFocusRect(pictureDc.get(), &cell);
             }
-            // A value off the colour range, or a piece before any sprite
-            // exists (no ball.bmp yet), leaves the background showing.
-            if (v >= 0 && v < BOARD_SIZE && sprites[v]) {
-                const SIZE size = source[v].size();
-                BitBlt(pictureDc.get(), cell.left, cell.top, size.cx, size.cy, source[v].dc(), 0, 0, SRCCOPY);
-            }
-            if (c == selCol && r == selRow) DrawFocusRect(pictureDc.get(), &cell);
+            if (g_cursor.shown && c == g_cursor.col && r == g_cursor.row)
+                DrawKeyCursor(pictureDc.get(), cell);
         }
 
     BitBlt(dc.get(), 0, 0, w, h, pictureDc.get(), 0, 0, SRCCOPY);

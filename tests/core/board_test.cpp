@@ -14,6 +14,8 @@
 
 namespace {
 
+const KeyCursor kInitialCursor = g_cursor; // as the program starts
+
 TEST(Rules, ClearRefillSwapAndUndo)
 {
     // Before; runs emptied; the board after the clear and a refill, '*' a
@@ -90,7 +92,9 @@ TEST(Turn, Scenes)
     // as ResetWorld leaves it, so kOneMove's refill forms no run) and a
     // script: "aN" anim N, "sCR" selects (C, R), "cX,Y" clicks (X, Y) on a
     // 400 x 400 field (cells of 50), "cX,Y,W,H" on a W x H field, "r"
-    // resolves, "u" undoes. Then the calls, and "|score selection", "over"
+    // resolves, "u" undoes, "kL", "kR", "kU", "kD" arrows, "kA" Space or
+    // Enter. Then the calls, and "|score selection", "^CR" a cursor shown at
+    // (C, R), "over"
     // when the game ended, "=" when the board is as drawn.
     const std::tuple<const char *, const char *, const char *> rows[] = {
         {kNoMoves, "c125,175", "P |10 23 ="},
@@ -104,25 +108,39 @@ TEST(Turn, Scenes)
         {kOneMove, "s02 c75,125", "P t t P t t P t t P T |13 88"},
         {kOneMove, "a0 s02 c75,125", "P t t P T |13 88"},
         // No move left: the dialog, the record with the final score, score 0.
-        {kNoMoves, "r c125,175 u", "P t t P T G AИнкогнито:10 |0 88 over ="}, // then nothing answers
+        {kNoMoves, "r c125,175 u kA", "P t t P T G AИнкогнито:10 |0 88 over ="}, // then nothing answers
         {kNoMoves, "a0 r", "P T G AИнкогнито:10 |0 88 over ="},
         // Undo: nothing before a kept swap, then the board before it, twice.
-        {kOneMove, "a0 u s02 c75,125 c225,225 u u", "P t t P T P P P |13 44 ="}};
+        {kOneMove, "a0 u s02 c75,125 c225,225 u u", "P t t P T P P P |13 44 ="},
+        // Keys: the first only shows the cursor, on the selection or at the
+        // top left; arrows stop at the edges; a click moves and hides it.
+        {kNoMoves, "kR", "P |10 88 ^00 ="},
+        {kNoMoves, "s23 kL kU", "P P |10 23 ^22 ="},
+        {kNoMoves, "s77 kA kR kD kL kL kU", "P P P P |10 77 ^56 ="},
+        {kNoMoves, "kD kL kU kD kD kR kA kA kR kA", "P P P P P P P P |10 22 ^22 ="},
+        {kNoMoves, "kA c125,175 kL c175,225 c375,25 kA", "P P P P P P P P |10 70 ^70 ="},
+        // Space swaps as a click does; the cursor stays through Undo.
+        {kOneMove, "a0 kA kD kD kA kR kA u kD", "P P P P P P t t P T P P |13 88 ^13 ="}};
     for (auto [board, script, calls] : rows) {
         ResetWorld();
         g_board = Draw(board);
-        g_board.active = 1, score = 10;
+        g_board.active = 1;
+        score = 10;
+        g_cursor = kInitialCursor;
         std::istringstream commands(script);
         for (std::string c; commands >> c;) {
             int v[4] = {0, 0, 400, 400};
             sscanf(c.c_str() + 1, "%d,%d,%d,%d", v, v + 1, v + 2, v + 3);
             if (c[0] == 'a') g_settings.anim = v[0];
-            if (c[0] == 's') g_board.selCol = v[0] / 10, g_board.selRow = v[0] % 10;
+            if (c[0] == 's') std::tie(g_board.selCol, g_board.selRow) = std::make_tuple(v[0] / 10, v[0] % 10);
             if (c[0] == 'c') HandleCellClick(nullptr, uint16_t(v[0]), uint16_t(v[1]), v[2], v[3]);
             if (c[0] == 'r') ResolveBoard(nullptr);
             if (c[0] == 'u') UndoMove();
+            if (c[0] == 'k') HandleCellKey(nullptr, CellKey(std::string("LRUDA").find(c[1])));
         }
         rec.Add("|" + std::to_string(score) + " " + std::to_string(g_board.selCol * 10 + g_board.selRow) +
+                (g_cursor.shown ? std::string{' ', '^', char('0' + g_cursor.col), char('0' + g_cursor.row)}
+                                : "") +
                 (g_board.IsActive() ? "" : " over") + (Picture(g_board) == board ? " =" : ""));
         EXPECT_EQ(rec.log, calls) << board << " " << script;
     }

@@ -117,18 +117,16 @@ TEST(Values, DialogArithmeticAndTitle)
                                  {INT32_MIN, -2147483638, INT32_MAX, INT32_MIN}};
     for (auto s : starts)
         EXPECT_EQ(CenteredStart(s[0], s[1], s[2]), s[3]) << s[0] << " " << s[1] << " " << s[2];
-    // Text and client extents, resolutions, scale in hundredths: the height
-    // ratio goes with dpiX, the width ratio with dpiY; an extent of 0 or
-    // less keeps 1.
-    const int32_t scales[][7] = {
-        {10, 10, 40, 30, 142, 71, 400}, {1, 2, 3, 5, 71, 71, 250},    {2, 1, 5, 3, 71, 71, 250},
-        {2, 2, 1, 5, 71, 71, 50},       {2, 2, 5, 1, 71, 71, 50},     {0, 16, 231, 52, 96, 96, 100},
-        {72, 0, 231, 52, 96, 96, 100},  {72, 16, 0, 52, 96, 96, 100}, {72, 16, 231, 0, 96, 96, 100}};
+    // Text and client extents, then 71 times the scale: 96 times the
+    // smaller ratio, height or width; an extent of 0 or less keeps 1.
+    const int32_t scales[][5] = {{10, 10, 40, 30, 288}, {1, 2, 3, 5, 240},   {2, 1, 5, 3, 240},
+                                 {2, 2, 1, 5, 48},      {2, 2, 5, 1, 48},    {0, 16, 231, 52, 71},
+                                 {72, 0, 231, 52, 71},  {72, 16, 0, 52, 71}, {72, 16, 231, 0, 71}};
     for (auto c : scales)
-        EXPECT_DOUBLE_EQ(CaptionScale({c[0], c[1], c[2], c[3], c[4], c[5]}), c[6] / 100.0) << c[0] << c[1];
+        EXPECT_DOUBLE_EQ(CaptionScale({c[0], c[1], c[2], c[3]}), c[4] / 71.0) << c[0] << c[1];
     // The worked case; then stock height, scale, height: truncated toward
     // zero, held in range.
-    const double worked = CaptionScale({72, 16, 231, 52, 96, 96});
+    const double worked = CaptionScale({72, 16, 231, 52});
     const double heights[][3] = {
         {-11, worked, -47}, {-11, NAN, -11}, {-11, 1e300, -INT32_MAX}, {11, INFINITY, INT32_MAX}};
     for (auto h : heights)

@@ -117,7 +117,8 @@ struct Game
 {
     PROCESS_INFORMATION pi = {};
     HWND main = nullptr;
-    int clicks = 0;
+    int clicks = 0, cursor = 0; // the keyboard cursor's cell, c * 8 + r: the last clicked, or the top left
+    bool byKeys = false, frameShown = false;
     mutable char title[512] = "";
     ~Game()
     {
@@ -219,9 +220,27 @@ struct Game
     void Click(int c, int r)
     {
         const POINT p = Cell(c, r, ++clicks % 2 ? 8 : -8);
+        cursor = c * 8 + r;
+        frameShown = false;
         mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP,
                     (p.x * 65536 + 32768) / GetSystemMetrics(SM_CXSCREEN),
                     (p.y * 65536 + 32768) / GetSystemMetrics(SM_CYSCREEN), 0, 0);
+    }
+    // Real key presses, sent without a pause: the arrows from the cursor's
+    // cell to (c, r), then Space or Enter by turns. While the cursor is
+    // hidden, a first key only shows it.
+    void Press(int c, int r)
+    {
+        const auto key = [](BYTE vk, int times) {
+            for (int i = 0; i < 2 * times; ++i)
+                keybd_event(vk, 0, i % 2 ? KEYEVENTF_KEYUP : 0, 0);
+        };
+        key(VK_UP, !frameShown); // only shows the cursor
+        frameShown = true;
+        key(c < cursor / 8 ? VK_LEFT : VK_RIGHT, abs(c - cursor / 8));
+        key(r < cursor % 8 ? VK_UP : VK_DOWN, abs(r - cursor % 8));
+        key(++clicks % 2 ? VK_SPACE : VK_RETURN, 1);
+        cursor = c * 8 + r;
     }
     // Makes a move on the board once two reads 100 ms apart agree and it
     // differs from the last turn's (seen); returns the points the move won,
@@ -237,8 +256,9 @@ struct Game
         };
         Until([&] { return (ready() && (before = Score()) >= 0) || Ended(); }, 5000, 100);
         if (before < 0 || !IsWindowEnabled(main)) return -1;
-        Click(t / 16, t / 2 % 8);
-        Click(t / 16 + t % 2, t / 2 % 8 + 1 - t % 2);
+        for (int i = 0; i < 2; ++i)
+            byKeys ? Press(t / 16 + i * (t % 2), t / 2 % 8 + i * (1 - t % 2))
+                   : Click(t / 16 + i * (t % 2), t / 2 % 8 + i * (1 - t % 2));
         return Until([&] { return Score() != before; }, 30000) ? Score() - before : 0;
     }
 };
@@ -388,10 +408,13 @@ TEST(BlackBox, GamesPlayedToTheirRecordsThenTheAcceleratorsAndASecondStart)
     int records = 1, gained = 0, undone = 0, turns = 0;
     PROCESS_MEMORY_COUNTERS mem[2] = {};
     Board seen, shown;
-    const int games = std::getenv("KUVEX_SOAK") ? std::atoi(std::getenv("KUVEX_SOAK")) : 1;
+    const int games = std::getenv("KUVEX_SOAK") ? std::atoi(std::getenv("KUVEX_SOAK")) : 2;
+    // The second game from the keyboard alone (after a dialog, from where the
+    // last click left the cursor), the others with the mouse;
     // Ctrl+Z follows the first move that leaves its game running, in more
     // games if need be.
     for (int g = 0; g < games || (!undone && g < games + 9); ++g) {
+        game.byKeys = g == 1;
         while ((gained = game.Turn(seen)) >= 0 && ++turns < 1000 * (g + 1)) {
             ASSERT_GE(gained, 3) << "a kept swap removes three pieces or more (turn " << turns << ")";
             if (undone || game.Ended()) continue;

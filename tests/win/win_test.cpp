@@ -297,6 +297,17 @@ S Shown(HWND w)
     return shown;
 }
 
+// Whether a window's text in font is no wider than width: a fitted caption
+// in its control, the title between the icon and the three buttons.
+bool Fits(HWND w, HFONT font, LONG width)
+{
+    char text[512] = "";
+    SIZE e = {};
+    WindowDc dc(w);
+    Selection chosen(dc.get(), font);
+    return GetTextExtentPoint32A(dc.get(), text, GetWindowTextA(w, text, sizeof text), &e) && e.cx <= width;
+}
+
 // A main window as the program makes it, shown, with a game on and nothing
 // selected, over the fixture's settings; at the end it goes, and so does any
 // record file a test left.
@@ -323,7 +334,8 @@ struct Game : ::testing::Test
 // Centred, 480 high, squared by pulling the right edge in; the field fills
 // the client area from its top left corner; the drawn icon and pointer
 // load. Made taller, the window gives up height until it and the field are
-// square again. The focus frame marks the selected cell and nothing else;
+// square again. The focus frame marks the selected cell and nothing else,
+// the keyboard cursor its cell with a black ring and a white one;
 // an empty cell is plain background, selected or not; drawn over, the
 // field comes back through the window's own painting.
 TEST_F(Game, WindowAndField)
@@ -341,22 +353,30 @@ TEST_F(Game, WindowAndField)
     GetClientRect(g_board.fieldWnd, &field);
     const LONG side = client.right;
     EXPECT_EQ(std::make_tuple(client.bottom, field.right, field.bottom), std::make_tuple(side, side, side));
+    g_board.grid[6][1] = EMPTY; // where the keyboard cursor goes, on plain background
     const auto plain = Grab(g_board.fieldWnd, true);
     std::tie(g_board.selCol, g_board.selRow) = std::make_pair(2, 5);
     const auto framed = Grab(g_board.fieldWnd, true);
+    g_cursor = {6, 1, 1};
+    const auto cursor = Grab(g_board.fieldWnd, true);
+    g_cursor.shown = 0;
     g_board.grid[2][5] = EMPTY;
     FillRect(WindowDc(g_board.fieldWnd).get(), &field, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     InvalidateRect(g_board.fieldWnd, nullptr, FALSE);
     UpdateWindow(g_board.fieldWnd);
     const auto empty = Grab(g_board.fieldWnd); // as the window's own painting left it
     const RECT cell = {2 * side / 8, 5 * side / 8, 3 * side / 8, 6 * side / 8};
-    int inside = 0, outside = 0;
+    const RECT at = {6 * side / 8, side / 8, 7 * side / 8, 2 * side / 8};
+    int inside = 0, outside = 0, rings[2] = {};
     for (LONG i = 0; i < side * side; ++i) {
-        const bool in = PtInRect(&cell, {i % side, i / side});
+        const bool in = PtInRect(&cell, {i % side, i / side}), on = PtInRect(&at, {i % side, i / side});
+        outside += !on && cursor[i] != framed[i];
+        rings[cursor[i] == RGB(255, 255, 255)] += on && (cursor[i] == 0 || cursor[i] == RGB(255, 255, 255));
         inside += in && framed[i] != plain[i];
         outside += in ? empty[i] != RGB(kRed, kGreen, kBlue) : framed[i] != plain[i] || empty[i] != plain[i];
     }
     EXPECT_GE(inside, side / 8);
+    EXPECT_GE(std::min(rings[0], rings[1]), 3 * side / 8) << "a black ring and a white one";
     EXPECT_EQ(outside, 0);
 }
 
@@ -420,6 +440,10 @@ TEST_F(Game, Dialogs)
         const int answers[] = {IDOK, IDC_GAMEOVER_RENAME, button};
         const auto step = [&](HWND d) {
             if (seen.empty()) seen = Shown(GetDlgItem(d, id));
+            RECT rc = {};
+            for (HWND c : {GetDlgItem(d, IDC_ABOUT_TITLE), GetDlgItem(d, IDC_GAMEOVER_NAME)})
+                EXPECT_TRUE(!GetClientRect(c, &rc) ||
+                            Fits(c, HFONT(SendMessageA(c, WM_GETFONT, 0, 0)), rc.right));
             SetDlgItemTextA(d, IDC_NAME_EDIT, typed);
             for (int slider : kBars)
                 SendDlgItemMessageA(d, slider, WM_KEYDOWN, VK_DOWN, 0);
@@ -436,6 +460,13 @@ TEST_F(Game, Dialogs)
         EXPECT_TRUE(command != IDM_NAME || Shown(g_mainWindow).find(name) != S::npos) << Shown(g_mainWindow);
         EXPECT_EQ(g_gdiLive, live) << command;
     }
+    NONCLIENTMETRICSA m = {};
+    RECT r = {};
+    m.cbSize = sizeof m;
+    SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
+    GdiObject<HFONT> font(CreateFontIndirectA(&m.lfCaptionFont));
+    GetWindowRect(g_mainWindow, &r);
+    EXPECT_TRUE(Fits(g_mainWindow, font.get(), r.right - r.left - 4 * m.iCaptionWidth));
 }
 
 } // namespace
