@@ -156,23 +156,21 @@ struct Game
         if (shown) *shown += " (windows up:" + std::get<2>(look) + ");";
         return std::get<1>(look);
     }
-    // Presses a key once one of the game's windows is in the foreground: a
-    // closing dialog hands the focus back to the main window a moment later.
-    void Press(BYTE vk, bool ctrl = false, bool alt = false) const
+    // Waits until one of the game's windows is in the foreground, where keys
+    // go: a closing dialog hands the focus back to the main window a moment
+    // later. Then presses the key, if any.
+    void PressKey(BYTE vk = 0, bool ctrl = false, bool alt = false) const
     {
         DWORD owner = 0;
-        Until(
-            [&] {
-                return GetWindowThreadProcessId(GetForegroundWindow(), &owner) && owner == pi.dwProcessId;
-            },
-            5000);
-        Key(vk, ctrl, alt);
+        Until([&] { return GetWindowThreadProcessId(GetForegroundWindow(), &owner) && owner == pi.dwProcessId; },
+              5000);
+        if (vk) Key(vk, ctrl, alt);
     }
     // Presses key, if any, then OK to the dialog, which must show within ms
     // (with 0: only if it is up); "" once it is gone, else what went wrong.
     std::string Close(const char *caption, DWORD ms = 5000, BYTE key = 0) const
     {
-        if (key) Press(key);
+        if (key) PressKey(key);
         std::string out = std::string(" \"") + caption + "\" not closed";
         const HWND w = Find(caption, ms, &out);
         if (w) PostMessageA(w, WM_COMMAND, IDOK, 0);
@@ -235,6 +233,7 @@ struct Game
             for (int i = 0; i < 2 * times; ++i)
                 keybd_event(vk, 0, i % 2 ? KEYEVENTF_KEYUP : 0, 0);
         };
+        PressKey();
         key(VK_UP, !frameShown); // only shows the cursor
         frameShown = true;
         key(c < cursor / 8 ? VK_LEFT : VK_RIGHT, abs(c - cursor / 8));
@@ -419,7 +418,7 @@ TEST(BlackBox, GamesPlayedToTheirRecordsThenTheAcceleratorsAndASecondStart)
             ASSERT_GE(gained, 3) << "a kept swap removes three pieces or more (turn " << turns << ")";
             if (undone || game.Ended()) continue;
             undone = game.Score();
-            game.Press('Z', true); // the board from before the move, the points kept
+            game.PressKey('Z', true); // the board from before the move, the points kept
             EXPECT_TRUE(Until([&] { return game.Read(shown) && !memcmp(shown.grid, seen.grid, 256); }, 5000));
             EXPECT_EQ(game.Score(), undone);
             seen = Board(); // the next turn plays this board again
@@ -438,7 +437,7 @@ TEST(BlackBox, GamesPlayedToTheirRecordsThenTheAcceleratorsAndASecondStart)
         Until([&] { return (got = ReadFileBytes(rec)).size() > had || score == 0; }, 5000);
         GetLocalTime(&t[2]);
         EXPECT_TRUE(GetProcessMemoryInfo(game.pi.hProcess, &mem[g > 0], sizeof mem[0]));
-        game.Press(VK_F2);
+        game.PressKey(VK_F2);
         ASSERT_EQ(game.Close(OVER, 0), ""); // a new game, perhaps without a move at its opening
         const size_t nul = got.find('\0', had);
         ASSERT_EQ(got.size(), score > 0 ? nul + 19 : had) << "one record for a score of " << score;
@@ -461,7 +460,7 @@ TEST(BlackBox, GamesPlayedToTheirRecordsThenTheAcceleratorsAndASecondStart)
     // F1 and F4 open Rules and Options.
     for (const char *caption : {"Правила", "Опции"})
         EXPECT_EQ(game.Close(caption, 5000, caption[1] == 'р' ? VK_F1 : VK_F4), "");
-    game.Press(VK_F4, false, true);
+    game.PressKey(VK_F4, false, true);
     EXPECT_EQ(game.Exit(), 0);
     // The program's folder holds what was put there, byte for byte.
     for (const char *name : {"\\kuvex.ini", "\\kuvex.rec", "\\ball.bmp", "\\kuvex.exe"})
