@@ -1,5 +1,6 @@
 // The main window: its class, creation centred on the desktop, and the
-// window procedure, each message handed to one named handler.
+// window procedure, each message handed to one named handler. A wide window,
+// so its title reads right whatever the system's code page.
 #include <windows.h>
 
 #include "app/app.h"
@@ -11,23 +12,23 @@
 
 HWND g_mainWindow = nullptr;
 
-static const char kClassName[] = "ViewerClass";
+static const wchar_t kClassName[] = L"ViewerClass";
 static const int kWindowWidth = 450;
 static const int kWindowHeight = 480;
 static const DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN; // 0x02CF0000
 
 ATOM RegisterMainClass(HINSTANCE instance)
 {
-    WNDCLASSEXA wc = {};
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.style = 0;
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_KUVEX));
-    wc.hCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_KUVEX_CURSOR));
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KUVEX));
+    wc.hCursor = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_KUVEX_CURSOR));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_INACTIVEBORDER + 1));
     wc.lpszClassName = kClassName;
-    return RegisterClassExA(&wc);
+    return RegisterClassExW(&wc);
 }
 
 HWND CreateMainWindow(HINSTANCE instance)
@@ -36,8 +37,8 @@ HWND CreateMainWindow(HINSTANCE instance)
     GetClientRect(GetDesktopWindow(), &desk);
     int x = (desk.right - kWindowWidth) / 2;
     int y = (desk.bottom - kWindowHeight) / 2;
-    HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_MAINMENU));
-    return CreateWindowExA(0, kClassName, "Kuvex 2002", kWindowStyle, x, y, kWindowWidth, kWindowHeight,
+    HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MAINMENU));
+    return CreateWindowExW(0, kClassName, L"Kuvex 2002", kWindowStyle, x, y, kWindowWidth, kWindowHeight,
                            nullptr, menu, instance, nullptr);
 }
 
@@ -91,7 +92,7 @@ static LRESULT OnParentNotify(WPARAM wParam, LPARAM lParam)
 static LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam)
 {
     PostQuitMessage(0);
-    return DefWindowProcA(window, WM_DESTROY, wParam, lParam);
+    return DefWindowProcW(window, WM_DESTROY, wParam, lParam);
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -111,6 +112,6 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_PARENTNOTIFY:
         return OnParentNotify(wParam, lParam);
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }

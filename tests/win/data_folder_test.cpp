@@ -45,8 +45,10 @@ void Clear()
 
 std::string RecordPath()
 {
-    char path[PATH_CAP];
-    BuildProgramFilePath(path, "kuvex.rec");
+    wchar_t wide[PATH_CAP];
+    char path[MAX_PATH];
+    BuildProgramFilePath(wide, L"kuvex.rec");
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, path, MAX_PATH, nullptr, nullptr);
     return path;
 }
 

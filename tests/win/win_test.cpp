@@ -342,7 +342,7 @@ int main(int argc, char **argv)
     if (!RegisterMainClass(GetModuleHandleA(nullptr))) return 2;
     GetTempPathA(MAX_PATH, g_scratch);
     GetCurrentDirectoryA(MAX_PATH, g_home);
-    lstrcpyA(g_settingsPath, (g_scratch + S("kuvex.ini")).c_str());
+    MultiByteToWideChar(CP_ACP, 0, (g_scratch + S("kuvex.ini")).c_str(), -1, g_settingsPath, PATH_CAP);
     // The program keeps its records beside itself while that folder may be
     // written, as the build folder may.
     GetModuleFileNameA(nullptr, g_recordPath, MAX_PATH);
