@@ -33,6 +33,7 @@ cleanup() {
     chattr -R -i "$WIN"/e2e-* 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     WINEPREFIX="$WIN/wineprefix" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$WIN/wineprefix-1252" wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
 trap "exit 130" INT TERM

@@ -52,16 +52,21 @@ const auto Record = [](const S &name, std::vector<uint16_t> v) {
     return name + '\0' + S(reinterpret_cast<const char *>(v.data()), 2 * v.size());
 };
 
-// Each key is read (a long name cut to 254 bytes) and kept where it stands;
-// a missing one keeps its value and a save adds it after them, in the keys'
-// own order. FF80010080: blue 255, green 128, red 1, and their sum 384 % 256.
+// Each key is read (a long name cut to 254 bytes, every high byte as it is)
+// and kept where it stands; a missing one keeps its value and a save adds it
+// after them, in the keys' own order. FF80010080: blue 255, green 128, red 1,
+// and their sum 384 % 256.
 TEST(Files, SettingsLoadedAndSaved)
 {
-    const S z(300, 'z'), some = "[Kuvex]\r\nsatur=3\r\nback=FF80010080\r\nanim=321\r\nname=";
+    S high, z(300, 'z'), some = "[Kuvex]\r\nsatur=3\r\nback=FF80010080\r\nanim=321\r\nname=";
+    for (int b = 0x80; b <= 0xFF; ++b)
+        high += char(b);
     // {file, settings loaded over the fixture's, file after a save}
     for (const auto &[before, loaded, after] :
          {std::make_tuple(some + z + "\r\n", std::make_tuple(321, 9, 3, 0x000180FFu, z.substr(0, 254)),
                           some + z.substr(0, 254) + "\r\ngamma=9\r\n"),
+          std::make_tuple(some + high, std::make_tuple(321, 9, 3, 0x000180FFu, high),
+                          some + high + "\r\ngamma=9\r\n"),
           std::make_tuple(
               S("[Kuvex]\r\ngamma=11\r\n"), std::make_tuple(7, 11, 13, kBack, S("Тестер")),
               S("[Kuvex]\r\ngamma=11\r\nanim=7\r\nsatur=13\r\nname=Тестер\r\nback=3090E000A0\r\n"))}) {
@@ -172,22 +177,30 @@ std::vector<COLORREF> Grab(HWND w, bool paint = false)
 
 // What a window shows: its text; for the Options sliders each one's
 // position and range; for the best-results list its headings and rows,
-// checking that each column is as wide as its texts.
+// checking that each column is as wide as its texts. Read wide and made
+// 1251 by the platform, so that what reads right under any code page does.
 S Shown(HWND w)
 {
-    char text[512] = "";
-    GetWindowTextA(w, text, sizeof text);
-    S shown = text;
+    wchar_t text[512] = L"";
+    const auto narrow = [&text] {
+        char bytes[512] = "";
+        WideCharToMultiByte(1251, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+        return S(bytes);
+    };
+    GetWindowTextW(w, text, 512);
+    S shown = narrow();
     // Position, then the range's low and high end: TBM_GETPOS (WM_USER) and the two messages after it.
     for (int i = 0; GetDlgCtrlID(w) == IDC_ANIM && i < 18; ++i)
         shown += ' ' + std::to_string(SendDlgItemMessageA(GetParent(w), kBars[i / 3], WM_USER + i % 3, 0, 0));
     for (int row = -1; GetDlgCtrlID(w) == IDC_BEST_LIST && row < ListView_GetItemCount(w); ++row)
         for (int col = 0; col < 3; ++col) {
-            LVCOLUMNA head = {LVCF_TEXT, 0, 0, text, sizeof text, 0, 0, 0, 0, 0, 0};
-            LVITEMA it = {0, row, col, 0, 0, text, sizeof text, 0, 0, 0, 0, 0, 0, 0, 0};
-            row < 0 ? ListView_GetColumn(w, col, &head) : SendMessageA(w, LVM_GETITEMTEXTA, row, LPARAM(&it));
-            EXPECT_GE(ListView_GetColumnWidth(w, col), std::max(ListView_GetStringWidth(w, text), 1));
-            shown += (col ? "|" : "\n") + S(text);
+            LVCOLUMNW head = {LVCF_TEXT, 0, 0, text, 512, 0, 0, 0, 0, 0, 0};
+            LVITEMW it = {0, row, col, 0, 0, text, 512, 0, 0, 0, 0, 0, 0, 0, 0};
+            SendMessageW(w, row < 0 ? LVM_GETCOLUMNW : LVM_GETITEMTEXTW, row < 0 ? col : row,
+                         row < 0 ? LPARAM(&head) : LPARAM(&it));
+            const int width = int(SendMessageW(w, LVM_GETSTRINGWIDTHW, 0, LPARAM(text)));
+            EXPECT_GE(ListView_GetColumnWidth(w, col), std::max(width, 1));
+            shown += (col ? "|" : "\n") + narrow();
         }
     return shown;
 }
@@ -297,6 +310,7 @@ TEST_F(Game, Dialogs)
     for (const auto &[command, id, text, typed, button, left, name] :
          {std::make_tuple(IDM_OPTIONS, IDC_ANIM, sliders.c_str(), "Вера", IDCANCEL, 2u, "Тестер"),
           std::make_tuple(IDM_OPTIONS, IDC_ANIM, sliders.c_str(), "Вера", IDOK, 2u, "Тестер"),
+          std::make_tuple(IDM_OPTIONS, IDCANCEL, "Отмена", "Вера", IDCANCEL, 2u, "Тестер"),
           std::make_tuple(IDM_RULES, IDC_RULES_TEXT, RULES_TEXT, "Вера", IDCANCEL, 0u, "Тестер"),
           std::make_tuple(IDM_ABOUT, IDC_ABOUT_TITLE, "Kuvex 2002", "Вера", IDCANCEL, 2u, "Тестер"),
           std::make_tuple(IDM_BEST, IDC_BEST_LIST, best.c_str(), "Вера", IDCANCEL, 0u, "Тестер"),
@@ -315,7 +329,9 @@ TEST_F(Game, Dialogs)
         const int answers[] = {IDOK, IDC_GAMEOVER_RENAME, button};
         const auto step = [&](HWND d) {
             if (seen.empty()) seen = Shown(GetDlgItem(d, id));
-            SetDlgItemTextA(d, IDC_NAME_EDIT, typed);
+            wchar_t wide[512]; // typed as a player would, whatever the code page
+            MultiByteToWideChar(1251, 0, typed, -1, wide, 512);
+            SetDlgItemTextW(d, IDC_NAME_EDIT, wide);
             for (int slider : kBars)
                 SendDlgItemMessageA(d, slider, WM_KEYDOWN, VK_DOWN, 0);
             SendMessageA(d, WM_COMMAND, answers[g_steps.size()], 0);
