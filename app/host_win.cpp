@@ -3,13 +3,14 @@
 #include <windows.h>
 
 #include "app/app.h"
-#include "scores/score_dialogs.h"
-#include "ui/dialog_helpers.h"
 #include "game/board.h"
 #include "game/host.h"
 #include "res/resource.h"
+#include "scores/score_dialogs.h"
 #include "scores/score_file.h"
 #include "settings/settings.h"
+#include "ui/cp1251.h"
+#include "ui/dialog_helpers.h"
 #include "view/field_view.h"
 
 static void HostRepaint()
@@ -19,7 +20,7 @@ static void HostRepaint()
 
 static void HostSetTitle(HWND mainWindow, const char *text)
 {
-    SetWindowTextA(mainWindow, text);
+    SetWindowTextW(mainWindow, WideText(text).text);
 }
 
 static uint32_t HostTickCount()

@@ -1,5 +1,6 @@
 // The main window: its class, creation centred on the desktop, and the
-// window procedure, each message handed to one named handler.
+// window procedure, each message handed to one named handler. A wide window,
+// so its title reads right whatever the system's code page.
 #include <windows.h>
 
 #include "app/app.h"
@@ -13,32 +14,32 @@
 
 HWND g_mainWindow = nullptr;
 
-static const char kClassName[] = "ViewerClass";
+static const wchar_t kClassName[] = L"ViewerClass";
 static const DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN; // 0x02CF0000
 
 ATOM RegisterMainClass(HINSTANCE instance)
 {
-    WNDCLASSEXA wc = {};
+    WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.style = 0;
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_KUVEX));
-    wc.hCursor = LoadCursorA(instance, MAKEINTRESOURCEA(IDC_KUVEX_CURSOR));
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KUVEX));
+    wc.hCursor = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_KUVEX_CURSOR));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_INACTIVEBORDER + 1));
     wc.lpszClassName = kClassName;
-    return RegisterClassExA(&wc);
+    return RegisterClassExW(&wc);
 }
 
 HWND CreateMainWindow(HINSTANCE instance)
 {
     RECT desk = {}, work = {};
     GetClientRect(GetDesktopWindow(), &desk);
-    if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) work = desk;
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) work = desk;
     const Box box = FirstWindowBox(GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY), desk.right,
                                    desk.bottom, {work.left, work.top, work.right, work.bottom});
-    HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_MAINMENU));
-    return CreateWindowExA(0, kClassName, "Kuvex 2002", kWindowStyle, box.left, box.top, box.right - box.left,
+    HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MAINMENU));
+    return CreateWindowExW(0, kClassName, L"Kuvex 2002", kWindowStyle, box.left, box.top, box.right - box.left,
                            box.bottom - box.top, nullptr, menu, instance, nullptr);
 }
 
@@ -105,13 +106,13 @@ static LRESULT OnKeyDown(HWND window, WPARAM key, LPARAM lParam)
             if (k.key != KEY_ACT || !(lParam & (1 << 30))) HandleCellKey(window, k.key);
             return 0;
         }
-    return DefWindowProcA(window, WM_KEYDOWN, key, lParam);
+    return DefWindowProcW(window, WM_KEYDOWN, key, lParam);
 }
 
 static LRESULT OnDestroy(HWND window, WPARAM wParam, LPARAM lParam)
 {
     PostQuitMessage(0);
-    return DefWindowProcA(window, WM_DESTROY, wParam, lParam);
+    return DefWindowProcW(window, WM_DESTROY, wParam, lParam);
 }
 
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -133,6 +134,6 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_PARENTNOTIFY:
         return OnParentNotify(wParam, lParam);
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }

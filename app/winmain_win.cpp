@@ -15,7 +15,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     InitCommonControlsEx(&icc);
 
     ChooseDataFolder();
-    BuildProgramFilePath(g_settingsPath, "kuvex.ini");
+    BuildProgramFilePath(g_settingsPath, L"kuvex.ini");
     if (LoadSettings(g_settingsPath) != 0) SaveSettings(g_settingsPath);
 
     InstallWin32Host();
@@ -25,13 +25,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     ShowWindow(window, showCommand);
     UpdateWindow(window);
 
-    HACCEL accel = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDA_ACCEL));
+    HACCEL accel = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_ACCEL));
     MSG msg;
-    // GetMessageA gives -1 on a failure; only a positive result is a message.
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorA(window, accel, &msg)) {
+    // GetMessageW gives -1 on a failure; only a positive result is a message.
+    // Wide, so a typed letter reaches the dialogs whole under any code page.
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!TranslateAcceleratorW(window, accel, &msg)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
         }
     }
     return 0;

@@ -1,9 +1,10 @@
 // The game-over dialog and the change-name dialog. Both work on the
 // program-wide name and score directly and keep no state of their own.
-#include "scores/score_dialogs.h"
 #include "game/turn.h"
 #include "res/resource.h"
+#include "scores/score_dialogs.h"
 #include "settings/settings.h"
+#include "ui/cp1251.h"
 #include "ui/dialog_helpers.h"
 
 INT_PTR CALLBACK GameOverDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -13,7 +14,7 @@ INT_PTR CALLBACK GameOverDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         CenterOnParent(dialog);
         char line[256];
         wsprintfA(line, "Твои очки: %d", static_cast<int>(score));
-        SetDlgItemTextA(dialog, IDC_GAMEOVER_SCORE, line);
+        SetDlgItemTextW(dialog, IDC_GAMEOVER_SCORE, WideText(line).text);
         FitCaptionFont(GetDlgItem(dialog, IDC_GAMEOVER_NAME), g_settings.name);
         return TRUE;
     }
@@ -42,19 +43,24 @@ INT_PTR CALLBACK NameDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     switch (message) {
     case WM_INITDIALOG:
         CenterOnParent(dialog);
-        SetDlgItemTextA(dialog, IDC_NAME_EDIT, g_settings.name);
+        SetDlgItemTextW(dialog, IDC_NAME_EDIT, WideText(g_settings.name).text);
         // All selected, so typing replaces the whole name.
         SendDlgItemMessageA(dialog, IDC_NAME_EDIT, EM_SETSEL, 0, -1);
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDOK:
-            // Straight into the name: at most 254 bytes, longer input is cut.
-            // No trimming: a name of blanks stays as entered.
-            if (GetWindowTextA(GetDlgItem(dialog, IDC_NAME_EDIT), g_settings.name, NAME_SIZE) == 0)
+        case IDOK: {
+            // Read wide, whatever the system's code page, and kept as 1251:
+            // at most 254 letters, longer input is cut, and a letter 1251
+            // cannot hold becomes '?'. No trimming: a name of blanks stays.
+            wchar_t typed[NAME_SIZE];
+            if (GetWindowTextW(GetDlgItem(dialog, IDC_NAME_EDIT), typed, NAME_SIZE) == 0)
                 lstrcpyA(g_settings.name, "Инкогнито");
+            else
+                WideTo1251(g_settings.name, NAME_SIZE, typed);
             EndDialog(dialog, 0);
             break;
+        }
         case IDCANCEL:
             EndDialog(dialog, 0);
             break;

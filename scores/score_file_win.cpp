@@ -6,13 +6,14 @@
 
 #include "scores/record.h"
 #include "settings/program_path.h"
+#include "ui/cp1251.h"
 
 RecordWriteFn g_recordWrite = WriteFile;
 RecordReadFn g_recordRead = ReadFile;
 
 namespace {
 
-const char FILE_NAME[] = "kuvex.rec";
+const wchar_t FILE_NAME[] = L"kuvex.rec";
 
 // Another copy of the game may hold the file for the moment of its own
 // append or listing (share mode 0), which reads the whole file: wait that out
@@ -24,10 +25,10 @@ const DWORD RETRY_BASE_MS = 1000;
 const DWORD RETRY_MS_PER_KB = 4;
 const DWORD RETRY_CAP_MS = 120000;
 
-DWORD RetryLimit(const char *path)
+DWORD RetryLimit(const wchar_t *path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return RETRY_BASE_MS;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return RETRY_BASE_MS;
     const ULONGLONG kb = ((static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow) / 1024;
     const ULONGLONG limit = RETRY_BASE_MS + kb * RETRY_MS_PER_KB;
     return limit < RETRY_CAP_MS ? static_cast<DWORD>(limit) : RETRY_CAP_MS;
@@ -35,12 +36,12 @@ DWORD RetryLimit(const char *path)
 
 HANDLE OpenRecordFile(DWORD access)
 {
-    char path[PATH_CAP];
+    wchar_t path[PATH_CAP];
     BuildProgramFilePath(path, FILE_NAME);
     const DWORD start = GetTickCount();
     DWORD limit = 0;
     for (;;) {
-        HANDLE file = CreateFileA(path, access, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(path, access, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) return file;
         if (limit == 0) limit = RetryLimit(path);
         if (GetTickCount() - start >= limit) return file;
@@ -69,31 +70,35 @@ size_t ReadFromFile(void *context, unsigned char *dst, size_t capacity)
     return got;
 }
 
+// The list takes its texts wide, so they read right under any code page.
 void InsertColumn(HWND listView, int index, const char *text)
 {
-    LVCOLUMNA column = {};
+    WideText wide(text);
+    LVCOLUMNW column = {};
     column.mask = LVCF_FMT | LVCF_TEXT;
     column.fmt = LVCFMT_LEFT;
-    column.pszText = const_cast<char *>(text);
-    SendMessageA(listView, LVM_INSERTCOLUMNA, index, reinterpret_cast<LPARAM>(&column));
+    column.pszText = wide.text;
+    SendMessageW(listView, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
 }
 
-void SetSubItemText(HWND listView, WPARAM index, int subItem, char *text)
+void SetSubItemText(HWND listView, WPARAM index, int subItem, const char *text)
 {
-    LVITEMA item = {};
+    WideText wide(text);
+    LVITEMW item = {};
     item.iSubItem = subItem;
-    item.pszText = text;
-    SendMessageA(listView, LVM_SETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+    item.pszText = wide.text;
+    SendMessageW(listView, LVM_SETITEMTEXTW, index, reinterpret_cast<LPARAM>(&item));
 }
 
 void AddRow(HWND listView, ScoreRecord &record)
 {
-    LVITEMA item = {};
+    WideText name(record.name);
+    LVITEMW item = {};
     item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = 0;
-    item.pszText = record.name;
+    item.pszText = name.text;
     item.lParam = record.score;
-    const LRESULT index = SendMessageA(listView, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    const LRESULT index = SendMessageW(listView, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     char text[RECORD_DATE_CAP];
     wsprintfA(text, "%d", static_cast<int>(record.score));
     SetSubItemText(listView, static_cast<WPARAM>(index), 1, text);

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Runs one Windows program under Wine the way every test and the play command
-# do: Russian locale (ANSI code page 1251), quiet, a throw-away 64-bit prefix
+# do: Russian locale (ANSI code page 1251) unless told otherwise, quiet, a throw-away 64-bit prefix
 # in the build folder, and a display (Xvfb when none is set).
 # KUVEX_WINEPREFIX names the prefix; by default it is ./wineprefix of the
 # current directory's build tree. KUVEX_DPI sets the prefix's resolution.
@@ -8,9 +8,10 @@ set -e
 : "${KUVEX_WINEPREFIX:=${KUVEX_BUILD_DIR:-$PWD}/wineprefix}"
 export WINEPREFIX="$KUVEX_WINEPREFIX"
 export WINEARCH=win64
-export WINEDEBUG=-all
-export LANG=ru_RU.UTF-8
-export LC_ALL=ru_RU.UTF-8
+export WINEDEBUG="${WINEDEBUG:--all}"
+# KUVEX_LANG runs it under another locale instead (C.UTF-8: code page 1252).
+export LANG="${KUVEX_LANG:-ru_RU.UTF-8}"
+export LC_ALL="$LANG"
 # Keep Wine from asking to install Mono or Gecko into a new prefix.
 export WINEDLLOVERRIDES="mscoree,mshtml=;${WINEDLLOVERRIDES:-}"
 

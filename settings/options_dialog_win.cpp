@@ -4,10 +4,10 @@
 
 #include <commctrl.h>
 
-#include "settings/program_path.h"
 #include "game/board.h"
 #include "res/resource.h"
 #include "settings/options_dialog.h"
+#include "settings/program_path.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "ui/dialog_helpers.h"
@@ -44,11 +44,11 @@ static void DrawPreview(HWND dialog, int32_t g, int32_t s, uint32_t b)
 // The preview control keeps no picture of its own; this subclass draws the
 // preview again whenever the control is painted, so covering and uncovering
 // the dialog does not wipe it.
-static const char kOldProcProp[] = "KuvexPreviewProc";
+static const wchar_t kOldProcProp[] = L"KuvexPreviewProc";
 
 static LRESULT CALLBACK PreviewProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WNDPROC old = reinterpret_cast<WNDPROC>(GetPropA(control, kOldProcProp));
+    WNDPROC old = reinterpret_cast<WNDPROC>(GetPropW(control, kOldProcProp));
     if (message == WM_PAINT) {
         PAINTSTRUCT ps;
         BeginPaint(control, &ps);
@@ -57,10 +57,10 @@ static LRESULT CALLBACK PreviewProc(HWND control, UINT message, WPARAM wParam, L
         return 0;
     }
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
-        RemovePropA(control, kOldProcProp);
+        SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        RemovePropW(control, kOldProcProp);
     }
-    return CallWindowProcA(old, control, message, wParam, lParam);
+    return CallWindowProcW(old, control, message, wParam, lParam);
 }
 
 static void SetSlider(HWND dialog, int id, int low, int high, int freq, int pos)
@@ -82,8 +82,8 @@ static INT_PTR OnInitDialog(HWND dialog)
 
     HWND preview = GetDlgItem(dialog, IDC_PREVIEW);
     if (preview) {
-        LONG_PTR old = SetWindowLongPtrA(preview, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PreviewProc));
-        SetPropA(preview, kOldProcProp, reinterpret_cast<HANDLE>(old));
+        LONG_PTR old = SetWindowLongPtrW(preview, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PreviewProc));
+        SetPropW(preview, kOldProcProp, reinterpret_cast<HANDLE>(old));
     }
     DrawPreview(dialog, g_settings.gamma, g_settings.satur, workBack);
 

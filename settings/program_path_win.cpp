@@ -7,26 +7,26 @@
 
 #include "settings/program_path.h"
 
-char g_settingsPath[PATH_CAP];
+wchar_t g_settingsPath[PATH_CAP];
 
 namespace {
 
 // The longest command line the platform passes, and its NUL: the whole line
 // is taken, so long arguments cannot cut off the program's path before it.
-char s_commandLine[32768];
+wchar_t s_commandLine[32768];
 
 // Empty while the files live in the program's directory.
-char s_dataFolder[PATH_CAP];
+wchar_t s_dataFolder[PATH_CAP];
 
-// PathAppendA takes a buffer of MAX_PATH; a folder that leaves no room for a
+// PathAppendW takes a buffer of MAX_PATH; a folder that leaves no room for a
 // backslash, the name and the NUL is refused (0) before it is called.
-int JoinInFolder(char *out, const char *folder, const char *fileName)
+int JoinInFolder(wchar_t *out, const wchar_t *folder, const wchar_t *fileName)
 {
-    const size_t folderLength = static_cast<size_t>(lstrlenA(folder));
-    const size_t nameLength = static_cast<size_t>(lstrlenA(fileName));
+    const size_t folderLength = static_cast<size_t>(lstrlenW(folder));
+    const size_t nameLength = static_cast<size_t>(lstrlenW(fileName));
     if (folderLength + 1 + nameLength >= PATH_CAP) return 0;
-    lstrcpyA(out, folder);
-    return PathAppendA(out, fileName) ? 1 : 0;
+    lstrcpyW(out, folder);
+    return PathAppendW(out, fileName) ? 1 : 0;
 }
 
 // Another copy of the game may hold a file for the moment of its own append
@@ -43,10 +43,10 @@ const DWORD RETRY_LIMIT_MS = 1000;
 int ProgramFolderWritable()
 {
     for (DWORD attempt = 0;; ++attempt) {
-        char name[16], probe[PATH_CAP];
-        wsprintfA(name, "~%08lX", GetCurrentProcessId() ^ (attempt << 24));
+        wchar_t name[16], probe[PATH_CAP];
+        wsprintfW(name, L"~%08lX", GetCurrentProcessId() ^ (attempt << 24));
         BuildProgramFilePath(probe, name);
-        HANDLE file = CreateFileA(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        HANDLE file = CreateFileW(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             CloseHandle(file);
@@ -58,15 +58,16 @@ int ProgramFolderWritable()
     // Opened for writing and closed unwritten: neither bytes nor times change.
     // The read-only attribute is read as well: Wine lets root open such a
     // file for writing, where Windows refuses.
-    static const char *const FILE_NAMES[] = {"kuvex.ini", "kuvex.rec"};
-    for (const char *fileName : FILE_NAMES) {
-        char path[PATH_CAP];
+    static const wchar_t *const FILE_NAMES[] = {L"kuvex.ini", L"kuvex.rec"};
+    for (const wchar_t *fileName : FILE_NAMES) {
+        wchar_t path[PATH_CAP];
         BuildProgramFilePath(path, fileName);
-        const DWORD attributes = GetFileAttributesA(path);
+        const DWORD attributes = GetFileAttributesW(path);
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return 0;
         for (DWORD waited = 0;; waited += RETRY_STEP_MS) {
-            HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            HANDLE file =
+                CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
             const DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : NO_ERROR;
             if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
             if (error == NO_ERROR || error == ERROR_FILE_NOT_FOUND) break;
@@ -78,28 +79,29 @@ int ProgramFolderWritable()
 }
 
 // 1 when the folder holds either of the program's files.
-int HoldsGameFiles(const char *folder)
+int HoldsGameFiles(const wchar_t *folder)
 {
-    char path[PATH_CAP];
-    return (JoinInFolder(path, folder, "kuvex.ini") && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES) ||
-           (JoinInFolder(path, folder, "kuvex.rec") && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES);
+    wchar_t path[PATH_CAP];
+    return (JoinInFolder(path, folder, L"kuvex.ini") &&
+            GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) ||
+           (JoinInFolder(path, folder, L"kuvex.rec") && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES);
 }
 
 } // namespace
 
-void BuildFilePathFromCommandLine(char *out, const char *commandLine, const char *fileName)
+void BuildFilePathFromCommandLine(wchar_t *out, const wchar_t *commandLine, const wchar_t *fileName)
 {
-    lstrcpynA(s_commandLine, commandLine, sizeof s_commandLine);
-    StrTrimA(s_commandLine, "\"");
-    PathRemoveBlanksA(s_commandLine);
-    PathRemoveFileSpecA(s_commandLine);
-    if (!JoinInFolder(out, s_commandLine, fileName)) lstrcpynA(out, fileName, PATH_CAP);
+    lstrcpynW(s_commandLine, commandLine, sizeof s_commandLine / sizeof *s_commandLine);
+    StrTrimW(s_commandLine, L"\"");
+    PathRemoveBlanksW(s_commandLine);
+    PathRemoveFileSpecW(s_commandLine);
+    if (!JoinInFolder(out, s_commandLine, fileName)) lstrcpynW(out, fileName, PATH_CAP);
 }
 
-void BuildProgramFilePath(char *out, const char *fileName)
+void BuildProgramFilePath(wchar_t *out, const wchar_t *fileName)
 {
     if (s_dataFolder[0] && JoinInFolder(out, s_dataFolder, fileName)) return;
-    BuildFilePathFromCommandLine(out, GetCommandLineA(), fileName);
+    BuildFilePathFromCommandLine(out, GetCommandLineW(), fileName);
 }
 
 void ChooseDataFolder()
@@ -107,24 +109,26 @@ void ChooseDataFolder()
     s_dataFolder[0] = '\0';
     // The player's own roaming folder; under Program Files a 64-bit program
     // gets no file virtualization, and its writes there fail.
-    char folder[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder))) return;
+    wchar_t folder[MAX_PATH];
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                                folder)))
+        return;
     // Room for the longest of the program's file names must remain.
-    char probe[PATH_CAP];
-    if (!PathAppendA(folder, "Kuvex 2002") || !JoinInFolder(probe, folder, "kuvex.ini")) return;
+    wchar_t probe[PATH_CAP];
+    if (!PathAppendW(folder, L"Kuvex 2002") || !JoinInFolder(probe, folder, L"kuvex.ini")) return;
     // Once the files live there, they stay there: one list of records, kept
     // whatever the program's folder allows on a later start.
     if (!HoldsGameFiles(folder) && ProgramFolderWritable()) return;
-    CreateDirectoryA(folder, nullptr);
-    if (!PathIsDirectoryA(folder)) return;
-    static const char *const FILE_NAMES[] = {"kuvex.ini", "kuvex.rec"};
-    for (const char *fileName : FILE_NAMES) {
-        char from[PATH_CAP], to[PATH_CAP];
+    CreateDirectoryW(folder, nullptr);
+    if (!PathIsDirectoryW(folder)) return;
+    static const wchar_t *const FILE_NAMES[] = {L"kuvex.ini", L"kuvex.rec"};
+    for (const wchar_t *fileName : FILE_NAMES) {
+        wchar_t from[PATH_CAP], to[PATH_CAP];
         BuildProgramFilePath(from, fileName);
         // A copy takes the original's attributes; a read-only one would refuse
         // every later write.
-        if (JoinInFolder(to, folder, fileName) && CopyFileA(from, to, TRUE))
-            SetFileAttributesA(to, FILE_ATTRIBUTE_NORMAL);
+        if (JoinInFolder(to, folder, fileName) && CopyFileW(from, to, TRUE))
+            SetFileAttributesW(to, FILE_ATTRIBUTE_NORMAL);
     }
-    lstrcpyA(s_dataFolder, folder);
+    lstrcpyW(s_dataFolder, folder);
 }

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include "ui/cp1251.h"
 #include "ui/dialog_math.h"
 #include "view/gdi.h"
 
@@ -41,9 +42,11 @@ void CenterOnParent(HWND window)
 int FitCaptionFont(HWND control, const char *text)
 {
     WindowDc dc(control);
-    // Measured in the DC as it comes (the system font), not the control's.
+    // Measured in the DC as it comes (the system font), not the control's,
+    // on the very text that is shown.
+    const WideText wide(text);
     SIZE extent = {};
-    GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &extent);
+    GetTextExtentPoint32W(dc.get(), wide.text, lstrlenW(wide.text), &extent);
     RECT client = {};
     GetClientRect(control, &client);
     const CaptionMeasure m = {extent.cx, extent.cy, client.right, client.bottom};
@@ -60,7 +63,7 @@ int FitCaptionFont(HWND control, const char *text)
         GdiObject<HFONT> trial(CreateFontIndirectA(&lf));
         Selection chosen(dc.get(), trial.get());
         SIZE made = {};
-        if (trial.get() && GetTextExtentPoint32A(dc.get(), text, lstrlenA(text), &made))
+        if (trial.get() && GetTextExtentPoint32W(dc.get(), wide.text, lstrlenW(wide.text), &made))
             lf.lfHeight = HeightToFit(lf.lfHeight, made.cx, client.right);
     }
     GdiObject<HFONT> font(CreateFontIndirectA(&lf));
@@ -71,7 +74,7 @@ int FitCaptionFont(HWND control, const char *text)
     HANDLE old = GetPropA(control, CAPTION_FONT_PROP); // from an earlier call
     if (!SetPropA(control, CAPTION_FONT_PROP, font.get())) return 1;
 
-    SetWindowTextA(control, text);
+    SetWindowTextW(control, wide.text);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.release()), TRUE);
     GdiDelete(old); // no longer shown
     return 0;

@@ -1,7 +1,8 @@
 // The Rules and About dialogs of the help menu.
-#include "ui/help_dialogs.h"
 #include "res/resource.h"
+#include "ui/cp1251.h"
 #include "ui/dialog_helpers.h"
+#include "ui/help_dialogs.h"
 #include "ui/help_texts.h"
 
 INT_PTR CALLBACK RulesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -9,7 +10,7 @@ INT_PTR CALLBACK RulesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     switch (message) {
     case WM_INITDIALOG:
         CenterOnParent(dialog);
-        SetWindowTextA(GetDlgItem(dialog, IDC_RULES_TEXT), RULES_TEXT);
+        SetWindowTextW(GetDlgItem(dialog, IDC_RULES_TEXT), WideText(RULES_TEXT).text);
         return TRUE; // focus to the first tab stop, the button
     case WM_COMMAND:
         // Only the button (or Enter) closes: Escape is ignored here.

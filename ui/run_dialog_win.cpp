@@ -4,5 +4,5 @@
 void RunDialog(HWND owner, int templateId, DLGPROC proc)
 {
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(templateId), owner, proc, 0);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, proc, 0);
 }

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-// The file's bytes; "" when it cannot be opened.
-inline std::string ReadFileBytes(const std::string &path)
+// The file's bytes; "" when it cannot be opened. The path is narrow or wide.
+template <class Path> std::string ReadFileBytes(const Path &path)
 {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // Replaces the file with exactly these bytes.
-inline void WriteFileBytes(const std::string &path, const std::string &bytes)
+template <class Path> void WriteFileBytes(const Path &path, const std::string &bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
 }

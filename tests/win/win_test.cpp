@@ -48,16 +48,21 @@ const S kIni = "[Kuvex]\r\nanim=7\r\ngamma=9\r\nsatur=13\r\nname=Тестер\r\
 // The settings as one value to compare.
 const auto Fields = [](auto &s) { return std::make_tuple(s.anim, s.gamma, s.satur, s.back, S(s.name)); };
 
-// Each key is read (a long name cut to 254 bytes) and kept where it stands;
-// a missing one keeps its value and a save adds it after them, in the keys'
-// own order. FF80010080: blue 255, green 128, red 1, and their sum 384 % 256.
+// Each key is read (a long name cut to 254 bytes, every high byte as it is)
+// and kept where it stands; a missing one keeps its value and a save adds it
+// after them, in the keys' own order. FF80010080: blue 255, green 128, red 1,
+// and their sum 384 % 256.
 TEST(Files, SettingsLoadedAndSaved)
 {
-    const S z(300, 'z'), some = "[Kuvex]\r\nsatur=3\r\nback=FF80010080\r\nanim=321\r\nname=";
+    S high, z(300, 'z'), some = "[Kuvex]\r\nsatur=3\r\nback=FF80010080\r\nanim=321\r\nname=";
+    for (int b = 0x80; b <= 0xFF; ++b)
+        high += char(b);
     // {file, settings loaded over the fixture's, file after a save}
     for (const auto &[before, loaded, after] :
          {std::make_tuple(some + z + "\r\n", std::make_tuple(321, 9, 3, 0x000180FFu, z.substr(0, 254)),
                           some + z.substr(0, 254) + "\r\ngamma=9\r\n"),
+          std::make_tuple(some + high, std::make_tuple(321, 9, 3, 0x000180FFu, high),
+                          some + high + "\r\ngamma=9\r\n"),
           std::make_tuple(
               S("[Kuvex]\r\ngamma=11\r\n"), std::make_tuple(7, 11, 13, kBack, S("Тестер")),
               S("[Kuvex]\r\ngamma=11\r\nanim=7\r\nsatur=13\r\nname=Тестер\r\nback=3090E000A0\r\n"))}) {
@@ -147,8 +152,10 @@ S InAppData(const S &name)
 
 S Chosen()
 {
-    char path[PATH_CAP];
-    BuildProgramFilePath(path, "kuvex.rec");
+    wchar_t wide[PATH_CAP];
+    char path[MAX_PATH];
+    BuildProgramFilePath(wide, L"kuvex.rec");
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, path, MAX_PATH, nullptr, nullptr);
     return path;
 }
 
@@ -277,22 +284,30 @@ std::vector<COLORREF> Grab(HWND w, bool paint = false)
 
 // What a window shows: its text; for the Options sliders each one's
 // position and range; for the best-results list its headings and rows,
-// checking that each column is as wide as its texts.
+// checking that each column is as wide as its texts. Read wide and made
+// 1251 by the platform, so that what reads right under any code page does.
 S Shown(HWND w)
 {
-    char text[512] = "";
-    GetWindowTextA(w, text, sizeof text);
-    S shown = text;
+    wchar_t text[512] = L"";
+    const auto narrow = [&text] {
+        char bytes[512] = "";
+        WideCharToMultiByte(1251, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+        return S(bytes);
+    };
+    GetWindowTextW(w, text, 512);
+    S shown = narrow();
     // Position, then the range's low and high end: TBM_GETPOS (WM_USER) and the two messages after it.
     for (int i = 0; GetDlgCtrlID(w) == IDC_ANIM && i < 18; ++i)
         shown += ' ' + std::to_string(SendDlgItemMessageA(GetParent(w), kBars[i / 3], WM_USER + i % 3, 0, 0));
     for (int row = -1; GetDlgCtrlID(w) == IDC_BEST_LIST && row < ListView_GetItemCount(w); ++row)
         for (int col = 0; col < 3; ++col) {
-            LVCOLUMNA head = {LVCF_TEXT, 0, 0, text, sizeof text, 0, 0, 0, 0, 0, 0};
-            LVITEMA it = {0, row, col, 0, 0, text, sizeof text, 0, 0, 0, 0, 0, 0, 0, 0};
-            row < 0 ? ListView_GetColumn(w, col, &head) : SendMessageA(w, LVM_GETITEMTEXTA, row, LPARAM(&it));
-            EXPECT_GE(ListView_GetColumnWidth(w, col), std::max(ListView_GetStringWidth(w, text), 1));
-            shown += (col ? "|" : "\n") + S(text);
+            LVCOLUMNW head = {LVCF_TEXT, 0, 0, text, 512, 0, 0, 0, 0, 0, 0};
+            LVITEMW it = {0, row, col, 0, 0, text, 512, 0, 0, 0, 0, 0, 0, 0, 0};
+            SendMessageW(w, row < 0 ? LVM_GETCOLUMNW : LVM_GETITEMTEXTW, row < 0 ? col : row,
+                         row < 0 ? LPARAM(&head) : LPARAM(&it));
+            const int width = int(SendMessageW(w, LVM_GETSTRINGWIDTHW, 0, LPARAM(text)));
+            EXPECT_GE(ListView_GetColumnWidth(w, col), std::max(width, 1));
+            shown += (col ? "|" : "\n") + narrow();
         }
     return shown;
 }
@@ -301,11 +316,11 @@ S Shown(HWND w)
 // in its control, the title between the icon and the three buttons.
 bool Fits(HWND w, HFONT font, LONG width)
 {
-    char text[512] = "";
+    wchar_t text[512] = L"";
     SIZE e = {};
     WindowDc dc(w);
     Selection chosen(dc.get(), font);
-    return GetTextExtentPoint32A(dc.get(), text, GetWindowTextA(w, text, sizeof text), &e) && e.cx <= width;
+    return GetTextExtentPoint32W(dc.get(), text, GetWindowTextW(w, text, 512), &e) && e.cx <= width;
 }
 
 // A main window as the program makes it, shown, with a game on and nothing
@@ -422,12 +437,14 @@ TEST_F(Game, Dialogs)
     for (const auto &[command, id, text, typed, button, left, name] :
          {std::make_tuple(IDM_OPTIONS, IDC_ANIM, sliders.c_str(), "Вера", IDCANCEL, 2u, "Тестер"),
           std::make_tuple(IDM_OPTIONS, IDC_ANIM, sliders.c_str(), "Вера", IDOK, 2u, "Тестер"),
+          std::make_tuple(IDM_OPTIONS, IDCANCEL, "Отмена", "Вера", IDCANCEL, 2u, "Тестер"),
           std::make_tuple(IDM_RULES, IDC_RULES_TEXT, RULES_TEXT, "Вера", IDCANCEL, 0u, "Тестер"),
           std::make_tuple(IDM_ABOUT, IDC_ABOUT_TITLE, "Kuvex 2002", "Вера", IDCANCEL, 2u, "Тестер"),
           std::make_tuple(IDM_BEST, IDC_BEST_LIST, best.c_str(), "Вера", IDCANCEL, 0u, "Тестер"),
           std::make_tuple(IDM_NAME, IDC_NAME_EDIT, "Тестер", "Вера", IDCANCEL, 2u, "Тестер"),
           std::make_tuple(IDM_NAME, IDC_NAME_EDIT, "Тестер", z.c_str(), IDOK, 2u, z254.c_str()),
           std::make_tuple(IDM_NAME, IDC_NAME_EDIT, "Тестер", "", IDOK, 2u, "Инкогнито"),
+          std::make_tuple(0, IDC_GAMEOVER_NAME, "Тестер", "Лена", IDCANCEL, 0u, "Лена"),
           std::make_tuple(0, IDC_GAMEOVER_SCORE, "Твои очки: 70000", "Лена", IDCANCEL, 0u, "Лена")}) {
         g_settings = kFixture;
         WriteFileBytes(g_settingsPath, kIni);
@@ -444,7 +461,9 @@ TEST_F(Game, Dialogs)
             for (HWND c : {GetDlgItem(d, IDC_ABOUT_TITLE), GetDlgItem(d, IDC_GAMEOVER_NAME)})
                 EXPECT_TRUE(!GetClientRect(c, &rc) ||
                             Fits(c, HFONT(SendMessageA(c, WM_GETFONT, 0, 0)), rc.right));
-            SetDlgItemTextA(d, IDC_NAME_EDIT, typed);
+            wchar_t wide[512]; // typed as a player would, whatever the code page
+            MultiByteToWideChar(1251, 0, typed, -1, wide, 512);
+            SetDlgItemTextW(d, IDC_NAME_EDIT, wide);
             for (int slider : kBars)
                 SendDlgItemMessageA(d, slider, WM_KEYDOWN, VK_DOWN, 0);
             SendMessageA(d, WM_COMMAND, answers[g_steps.size()], 0);
@@ -478,7 +497,7 @@ int main(int argc, char **argv)
     if (!RegisterMainClass(GetModuleHandleA(nullptr))) return 2;
     GetTempPathA(MAX_PATH, g_scratch);
     GetCurrentDirectoryA(MAX_PATH, g_home);
-    lstrcpyA(g_settingsPath, (g_scratch + S("kuvex.ini")).c_str());
+    MultiByteToWideChar(CP_ACP, 0, (g_scratch + S("kuvex.ini")).c_str(), -1, g_settingsPath, PATH_CAP);
     // The program keeps its records beside itself while that folder may be
     // written, as the build folder may.
     GetModuleFileNameA(nullptr, g_recordPath, MAX_PATH);
