@@ -44,7 +44,7 @@ TEST(Rules, ClearRefillSwapAndUndo)
     // Swaps: kept only with a run, and undone to the board before.
     const auto swap = [](const char *before, int sc, int sr, int c, int r, int kept, const char *after) {
         Board b = Draw(before);
-        b.selCol = sc, b.selRow = sr;
+        std::tie(b.selCol, b.selRow) = std::make_pair(sc, sr);
         EXPECT_EQ(b.TrySwap(c, r), kept) << sc << sr << c << r;
         EXPECT_EQ(Picture(b), after);
         EXPECT_EQ(b.Undo(), kept) << "a refused swap takes no snapshot";
@@ -152,7 +152,9 @@ TEST(Turn, NewGamePausesAndInitialValues)
     // Ticks 77, 77, 78, each with another score and generator state before.
     std::string games[3]; // board, score, on
     for (int k = 0; k < 3; ++k) {
-        rec.log.clear(), rec.clock = 77 + k / 2, score = 500 * k;
+        rec.log.clear();
+        rec.clock = 77 + k / 2;
+        score = 500 * k;
         SeedRandom(k);
         StartNewGame(nullptr);
         EXPECT_EQ(rec.log.substr(0, k ? 1 : 3), k ? "t" : "F t") << "the field made once; the counter";
@@ -171,7 +173,7 @@ TEST(Turn, NewGamePausesAndInitialValues)
     for (auto p : pauses)
         EXPECT_EQ(PauseFor(int32_t(p[0])), p[1]) << p[0];
     ResetWorld(); // across the counter's wrap, a wait ends at the first read more than 50 after the first
-    rec.clock = 0xFFFFFFF0u, rec.step = 10;
+    std::tie(rec.clock, rec.step) = std::make_pair(0xFFFFFFF0u, 10u);
     Delay(50);
     EXPECT_EQ(rec.clock, 0xFFFFFFF0u + 70);
     const Settings &s = kInitialSettings;

@@ -32,13 +32,26 @@ inline void ResetWorld()
 {
     static const GameHost host = {
         [] { rec.Add("P"); },
-        [](HWND, const char *text) { rec.Add("T"), rec.title = text; },
-        [] { return rec.Add("t"), rec.clock += rec.step, rec.clock - rec.step; },
-        [](HWND) { return rec.Add("F"), reinterpret_cast<HWND>(0x1234); },
+        [](HWND, const char *text) {
+            rec.Add("T");
+            rec.title = text;
+        },
+        [] {
+            rec.Add("t");
+            rec.clock += rec.step;
+            return rec.clock - rec.step;
+        },
+        [](HWND) {
+            rec.Add("F");
+            return reinterpret_cast<HWND>(0x1234);
+        },
         [](HWND) {},
         [](HWND) { rec.Add("G"); },
         [](const char *name, int32_t s) { rec.Add("A" + std::string(name) + ":" + std::to_string(s)); }};
-    rec = {"", "", 1000, 0x10000}, g_host = &host, score = 0, g_settings = kInitialSettings;
+    rec = {"", "", 1000, 0x10000};
+    g_host = &host;
+    score = 0;
+    g_settings = kInitialSettings;
     g_board.fieldWnd = nullptr; // the fake control needs no destroying
     g_board = Board();
     SeedRandom(6);
