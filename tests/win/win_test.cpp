@@ -245,6 +245,11 @@ TEST(Files, FourAppendsAtOnceToALargeFileAllLand)
     const DWORD start = GetTickCount();
     EXPECT_EQ(ScoreFile().Append("Аня", 5), 0);
     EXPECT_LT(GetTickCount() - start, 5000u);
+    // Nor can the best results read it: their list stays without columns.
+    HWND list =
+        CreateWindowExA(0, WC_LISTVIEWA, "", LVS_REPORT, 0, 0, 99, 99, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(ScoreFile().FillList(list) + Header_GetItemCount(ListView_GetHeader(list)), 0);
+    DestroyWindow(list);
     CloseHandle(holder);
     Clear();
 }
