@@ -1,13 +1,16 @@
 // The record file's bytes and its reader over every cut of a file and over
 // damaged spots; the "back" setting's text; a sprite's tint; the dialog
-// helpers' arithmetic; the main window's title. All as tables.
+// helpers' arithmetic; the main window's title; the 1251 texts made wide and
+// back; the first window and the captions at each resolution. All as tables.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "app/window_size.h"
 #include "game/title.h"
 #include "records.h"
 #include "settings/back_value.h"
+#include "ui/cp1251.h"
 #include "ui/dialog_math.h"
 #include "view/tint.h"
 
@@ -145,6 +148,66 @@ TEST(Values, DialogArithmeticAndTitle)
         EXPECT_EQ(ComposeTitle(out, cap, name, points), cap ? text.size() : 0) << cap;
         EXPECT_EQ(out, text) << cap;
     }
+}
+
+// Every byte 0x80..0xFF both ways against the code page's chart, written out
+// (0x98, no letter, as U+0098); ASCII as it is; a letter 1251 cannot hold as
+// '?', a surrogate pair as one; an empty text; a buffer one short says so,
+// ends what fits and is never overrun.
+TEST(Cp1251, Table)
+{
+    std::string high = " z";
+    for (int b = 0x80; b <= 0xFF; ++b)
+        high += char(b);
+    wchar_t w[200] = L"";
+    char b[200] = "";
+    EXPECT_EQ(WideFrom1251(w, 200, high.c_str()), 130);
+    EXPECT_EQ(std::wstring(w), L" zЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏђ‘’“”•–—\x98™љ›њќћџ\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї°±Ііґµ¶·ё№є»ј"
+                               L"ЅѕїАБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя");
+    EXPECT_EQ(WideTo1251(b, 200, w), 130);
+    EXPECT_EQ(b, high);
+    EXPECT_EQ(WideTo1251(b, 200, L"I\u00E9\xD800\xDC00\xDBFF\xDFFF\xDC00\u4E2Dя"), 7);
+    EXPECT_EQ(std::string(b), "I?????я");
+    EXPECT_EQ(WideFrom1251(w, 1, "") + WideTo1251(b, 1, L"") + w[0] + b[0], 0);
+    wchar_t shortW[6] = L"#####";
+    char shortB[6] = "#####";
+    EXPECT_EQ(WideFrom1251(shortW, 0, "И") + WideTo1251(shortB, 0, L"И"), -2);
+    EXPECT_EQ(WideFrom1251(shortW, 4, "Иван") + WideTo1251(shortB, 4, L"Иван"), -2);
+    EXPECT_EQ(std::wstring(shortW, 5), std::wstring(L"Ива\0#", 5));
+    EXPECT_EQ(std::string(shortB, 5), std::string("Ива\0#", 5));
+}
+
+// What grows with the screen's resolution: the first window and the fitted
+// captions, at 96, 120, 144 and 192 dots per inch.
+TEST(Dpi, FirstWindowAndCaptions)
+{
+    // dpi, desktop width and height, work area; then the window's left,
+    // top, right, bottom: 450 x 480 scaled, cut to the work area, centred,
+    // moved into it.
+    // clang-format off
+    const int32_t boxes[][11] = {
+        {96, 800, 600, 0, 0, 800, 600, 175, 60, 625, 540},   {0, 800, 600, 0, 0, 800, 600, 175, 60, 625, 540},
+        {120, 800, 600, 0, 0, 800, 600, 119, 0, 681, 600},   {144, 800, 600, 0, 0, 800, 600, 62, 0, 737, 600},
+        {192, 800, 600, 0, 0, 800, 600, 0, 0, 800, 600},     {192, 999, 999, 0, 0, 999, 999, 49, 19, 949, 979},
+        {96, 800, 600, 400, 0, 800, 600, 400, 60, 800, 540}, {120, 800, 600, 0, 50, 800, 560, 119, 50, 681, 560},
+        {96, 800, 600, 0, 0, 700, 500, 175, 20, 625, 500}};
+    // clang-format on
+    for (auto v : boxes) {
+        const Box b = FirstWindowBox(v[0], v[1], v[2], {v[3], v[4], v[5], v[6]});
+        EXPECT_EQ(std::vector<int32_t>({b.left, b.top, b.right, b.bottom}),
+                  std::vector<int32_t>(v + 7, v + 11));
+    }
+    // The About title measured at each resolution (text, control and stock
+    // font all grown by dpi / 96, rounded): the font is the one of 96 (-47)
+    // grown the same way, within what those roundings move it.
+    // clang-format off
+    const int32_t captions[][6] = {{96, 72, 16, 231, 52, -11},   {120, 90, 20, 289, 65, -14},
+                                   {144, 108, 24, 347, 78, -17}, {192, 144, 32, 462, 104, -22}};
+    // clang-format on
+    for (auto r : captions)
+        EXPECT_NEAR(ScaledFontHeight(r[5], CaptionScale({r[1], r[2], r[3], r[4]})), -47.0 * r[0] / 96,
+                    47.0 * r[0] / 96 * 0.04)
+            << r[0];
 }
 
 } // namespace
