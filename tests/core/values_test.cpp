@@ -55,6 +55,9 @@ TEST(Record, BytesCutsDamageAndTimes)
         {Encode("a", 1) + Encode("bad", 1, bad) + Encode("c", 3), "a:1 c:3 |"},
         {Encode("a", 1) + x(300) + Encode("b", 2).substr(16) + Encode("c", 3), "a:1 c:3 |"},
         {Encode("a", 1) + Encode("b", 2) + x(300), "a:1 b:2 |40"},
+        // After damage, a "record" whose last fields are the next one's name
+        // and score is passed over for that next one.
+        {x(300) + std::string("\0\1\0\xD2\7\xC\0\4\0\5\0\x9\0\3\0", 15) + Encode("\7", 20), "\7:20 |"},
         {Encode("a", 1) + x(300) + Encode("b", 2) + Encode("c", 3).substr(0, 5),
          "a:1 " + x(254) + "b:2 |340"},
         // r's last byte and the tail read as a whole record that outlasts r:
