@@ -4,7 +4,7 @@
 # Windows programs run under Wine on one shared Xvfb display.
 #   scripts/test.sh            all tests
 #   KUVEX_BENCH=1 scripts/test.sh   also run the benchmarks first
-#   KUVEX_FUZZ_SECONDS=1800 scripts/test.sh   a long fuzz run (seconds per fuzzer)
+#   KUVEX_FUZZ_SECONDS=1800 scripts/test.sh   a long fuzz run (seconds)
 #   KUVEX_SOAK=200 scripts/test.sh  also the 200-game soak of the real exe
 set -e
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,8 +16,8 @@ WIN="$ROOT/build/win64"
 
 cmake -S "$ROOT" -B "$NATIVE" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$NATIVE" -j "$JOBS"
-# The fuzzers: clang's libFuzzer over the record reader and the settings
-# value decoding, about 10 seconds each (longer on request).
+# The fuzzer: clang's libFuzzer over the record reader and appends, about
+# 10 seconds (longer on request).
 FUZZ="$ROOT/build/fuzz"
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ" -DKUVEX_FUZZ=ON \
     -DKUVEX_FUZZ_SECONDS="${KUVEX_FUZZ_SECONDS:-10}" >/dev/null

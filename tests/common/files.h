@@ -1,7 +1,10 @@
 // Whole-file bytes, records and bitmap files, for the in-process and the
 // black-box Windows tests alike.
 #pragma once
+#include <windows.h>
+
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -20,12 +23,34 @@ template <class Path> void WriteFileBytes(const Path &path, const std::string &b
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// A record put together by hand: the name, a NUL, then score, year, month,
-// day of the week, day, hour, minute, second and milliseconds, 16 bits each,
-// little-endian as this processor is.
-inline std::string Record(const std::string &name, std::vector<uint16_t> v)
+// A record put together by hand: the name, a NUL, then the points and the
+// time's year, month, day of the week, day, hour, minute, second and
+// milliseconds, 16 bits each, little-endian as this processor is; by
+// default 2002-12-05 (a Thursday) 09:03:07.000.
+inline std::string Record(const std::string &name, uint16_t points,
+                          std::vector<uint16_t> time = {2002, 12, 4, 5, 9, 3, 7, 0})
 {
-    return name + '\0' + std::string(reinterpret_cast<const char *>(v.data()), 2 * v.size());
+    time.insert(time.begin(), points);
+    return name + '\0' + std::string(reinterpret_cast<const char *>(time.data()), 2 * time.size());
+}
+
+// The record that is all of `bytes`, read by hand, as "name:score", with
+// what is wrong with its local time added unless that lies between the
+// clock's readings before and after it, on the day of the week of one of them.
+inline std::string Recorded(const std::string &bytes, SYSTEMTIME before, SYSTEMTIME after)
+{
+    const size_t nul = bytes.find('\0');
+    if (nul == std::string::npos || bytes.size() != nul + 19) return "not one record: " + bytes;
+    SYSTEMTIME t[3] = {before, {}, after};
+    ULONGLONG at[3] = {};
+    memcpy(&t[1], bytes.data() + nul + 3, sizeof t[1]); // SYSTEMTIME's order, little-endian as here
+    for (int i = 0; i < 3; ++i)                         // no date (as with a day 0): 0
+        SystemTimeToFileTime(&t[i], reinterpret_cast<FILETIME *>(&at[i]));
+    const bool timed = at[0] <= at[1] && at[1] <= at[2] &&
+                       (t[1].wDayOfWeek == t[0].wDayOfWeek || t[1].wDayOfWeek == t[2].wDayOfWeek);
+    const int points = uint8_t(bytes[nul + 1]) | uint8_t(bytes[nul + 2]) << 8, day = t[1].wDay;
+    return bytes.substr(0, nul) + ":" + std::to_string(points) +
+           (timed ? "" : " on day " + std::to_string(day) + ", weekday " + std::to_string(t[1].wDayOfWeek));
 }
 
 // A bitmap file of w x h pixels at `bits` per pixel: its headers, a colour

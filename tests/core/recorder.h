@@ -17,7 +17,11 @@ inline struct Recorder
 {
     std::string log, title;
     uint32_t clock, step;
-    void Add(const std::string &call) { log += log.empty() ? call : " " + call; }
+    Recorder &Add(const std::string &call)
+    {
+        log += log.empty() ? call : " " + call;
+        return *this;
+    }
 } rec;
 
 // The settings and score as the program starts, copied before any test.
@@ -32,15 +36,8 @@ inline void ResetWorld()
 {
     static const GameHost host = {
         [] { rec.Add("P"); },
-        [](HWND, const char *text) {
-            rec.Add("T");
-            rec.title = text;
-        },
-        [] {
-            rec.Add("t");
-            rec.clock += rec.step;
-            return rec.clock - rec.step;
-        },
+        [](HWND, const char *text) { rec.Add("T").title = text; },
+        [] { return (rec.Add("t").clock += rec.step) - rec.step; },
         [](HWND) {
             rec.Add("F");
             return reinterpret_cast<HWND>(0x1234);

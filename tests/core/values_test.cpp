@@ -1,7 +1,7 @@
 // The record file's bytes and its reader over every cut of a file and over
 // damaged spots; the "back" setting's text; a sprite's tint; the dialog
-// helpers' arithmetic; the main window's title; the 1251 texts made wide and
-// back; the first window and the captions at each resolution. All as tables.
+// helpers' arithmetic, the main window's title and the first window at each
+// resolution; the 1251 texts made wide and back. All as tables.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -25,8 +25,8 @@ TEST(Record, BytesCutsDamageAndTimes)
     FormatRecordDate(kRecordTime, date, sizeof date);
     EXPECT_STREQ(date, "5.12.2002 в 9:3:7");
     // Three records, the first with a name cut to the 255 bytes the reader
-    // takes, scores kept as their low 16 bits; each cut lists the whole ones,
-    // and a record appended after it is read back.
+    // takes, scores kept as their low 16 bits; each cut lists the whole ones
+    // and has an append cut the rest.
     const auto x = [](size_t n) { return std::string(n, 'x'); };
     const std::string records[3] = {Encode(x(258), 65535), Encode("", 70000), Encode("c", -1)};
     const std::string rows[3] = {x(255) + ":65535 ", ":4464 ", "c:65535 "},
@@ -46,8 +46,8 @@ TEST(Record, BytesCutsDamageAndTimes)
     // The first record after damage carries what fits of it in front of its
     // name; damage and records with a bad time are never rows; a record's
     // leftover bytes read as a name whose "time" runs into the next record
-    // are no way back; damage and tails after the last record are cut, and
-    // an append after any of them is read back whole.
+    // are no way back; damage and tails after the last record are cut; the
+    // NULs of a separator are passed over.
     const std::pair<std::string, std::string> damaged[] = {
         {Encode("a", 1) + x(274) + Encode("b", 2) + Encode("c", 3), "a:1 " + x(254) + "b:2 c:3 |"},
         {x(5000) + Encode(x(254) + "n", 1), x(254) + "n:1 |"},
@@ -55,6 +55,7 @@ TEST(Record, BytesCutsDamageAndTimes)
         {Encode("a", 1) + Encode("bad", 1, bad) + Encode("c", 3), "a:1 c:3 |"},
         {Encode("a", 1) + x(300) + Encode("b", 2).substr(16) + Encode("c", 3), "a:1 c:3 |"},
         {Encode("a", 1) + Encode("b", 2) + x(300), "a:1 b:2 |40"},
+        {Encode("a", 1) + std::string(RECORD_SEPARATOR, '\0') + Encode("b", 2), "a:1 b:2 |"},
         // After damage, a "record" whose last fields are the next one's name
         // and score is passed over for that next one.
         {x(300) + std::string("\0\1\0\xD2\7\xC\0\4\0\5\0\x9\0\3\0", 15) + Encode("\7", 20), "\7:20 |"},
@@ -114,7 +115,7 @@ TEST(Values, BackTextAndTint)
     }
 }
 
-TEST(Values, DialogArithmeticAndTitle)
+TEST(Values, DialogArithmeticTitleAndFirstWindow)
 {
     // Owner's start and end, extent, start: halved toward zero, held in range.
     const int32_t starts[][4] = {{0, 100, 105, -2},
@@ -151,6 +152,23 @@ TEST(Values, DialogArithmeticAndTitle)
         EXPECT_EQ(ComposeTitle(out, cap, name, points), cap ? text.size() : 0) << cap;
         EXPECT_EQ(out, text) << cap;
     }
+    // The first window at 96, 120, 144 and 192 dots per inch (the Windows
+    // tests measure the fitted captions at 144 and 192): dpi, desktop width
+    // and height, work area; then the window's left, top, right, bottom:
+    // 450 x 480 scaled, cut to the work area, centred, moved into it.
+    // clang-format off
+    const int32_t boxes[][11] = {
+        {96, 800, 600, 0, 0, 800, 600, 175, 60, 625, 540},   {0, 800, 600, 0, 0, 800, 600, 175, 60, 625, 540},
+        {120, 800, 600, 0, 0, 800, 600, 119, 0, 681, 600},   {144, 800, 600, 0, 0, 800, 600, 62, 0, 737, 600},
+        {192, 800, 600, 0, 0, 800, 600, 0, 0, 800, 600},     {192, 999, 999, 0, 0, 999, 999, 49, 19, 949, 979},
+        {96, 800, 600, 400, 0, 800, 600, 400, 60, 800, 540}, {120, 800, 600, 0, 50, 800, 560, 119, 50, 681, 560},
+        {96, 800, 600, 0, 0, 700, 500, 175, 20, 625, 500}};
+    // clang-format on
+    for (auto v : boxes) {
+        const Box b = FirstWindowBox(v[0], v[1], v[2], {v[3], v[4], v[5], v[6]});
+        EXPECT_EQ(std::vector<int32_t>({b.left, b.top, b.right, b.bottom}),
+                  std::vector<int32_t>(v + 7, v + 11));
+    }
 }
 
 // Every byte 0x80..0xFF both ways against the code page's chart, written out
@@ -178,39 +196,6 @@ TEST(Cp1251, Table)
     EXPECT_EQ(WideFrom1251(shortW, 4, "Иван") + WideTo1251(shortB, 4, L"Иван"), -2);
     EXPECT_EQ(std::wstring(shortW, 5), std::wstring(L"Ива\0#", 5));
     EXPECT_EQ(std::string(shortB, 5), std::string("Ива\0#", 5));
-}
-
-// What grows with the screen's resolution: the first window and the fitted
-// captions, at 96, 120, 144 and 192 dots per inch.
-TEST(Dpi, FirstWindowAndCaptions)
-{
-    // dpi, desktop width and height, work area; then the window's left,
-    // top, right, bottom: 450 x 480 scaled, cut to the work area, centred,
-    // moved into it.
-    // clang-format off
-    const int32_t boxes[][11] = {
-        {96, 800, 600, 0, 0, 800, 600, 175, 60, 625, 540},   {0, 800, 600, 0, 0, 800, 600, 175, 60, 625, 540},
-        {120, 800, 600, 0, 0, 800, 600, 119, 0, 681, 600},   {144, 800, 600, 0, 0, 800, 600, 62, 0, 737, 600},
-        {192, 800, 600, 0, 0, 800, 600, 0, 0, 800, 600},     {192, 999, 999, 0, 0, 999, 999, 49, 19, 949, 979},
-        {96, 800, 600, 400, 0, 800, 600, 400, 60, 800, 540}, {120, 800, 600, 0, 50, 800, 560, 119, 50, 681, 560},
-        {96, 800, 600, 0, 0, 700, 500, 175, 20, 625, 500}};
-    // clang-format on
-    for (auto v : boxes) {
-        const Box b = FirstWindowBox(v[0], v[1], v[2], {v[3], v[4], v[5], v[6]});
-        EXPECT_EQ(std::vector<int32_t>({b.left, b.top, b.right, b.bottom}),
-                  std::vector<int32_t>(v + 7, v + 11));
-    }
-    // The About title measured at each resolution (text, control and stock
-    // font all grown by dpi / 96, rounded): the font is the one of 96 (-47)
-    // grown the same way, within what those roundings move it.
-    // clang-format off
-    const int32_t captions[][6] = {{96, 72, 16, 231, 52, -11},   {120, 90, 20, 289, 65, -14},
-                                   {144, 108, 24, 347, 78, -17}, {192, 144, 32, 462, 104, -22}};
-    // clang-format on
-    for (auto r : captions)
-        EXPECT_NEAR(ScaledFontHeight(r[5], CaptionScale({r[1], r[2], r[3], r[4]})), -47.0 * r[0] / 96,
-                    47.0 * r[0] / 96 * 0.04)
-            << r[0];
 }
 
 } // namespace
