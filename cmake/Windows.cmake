@@ -109,13 +109,17 @@ if(TEST win_tests)
     "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR};KUVEX_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-dpi"
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR} TIMEOUT 120)
   # The texts and the name's bytes once more on a Western system (code page
-  # 1252), in a prefix of its own: Wine rewrites a prefix's regional settings
-  # for the locale it is started in.
+  # 1252) and on a Chinese one (936, two bytes a letter), in a prefix of
+  # their own: Wine rewrites a prefix's regional settings for the locale it
+  # is started in.
   # The filter goes in the environment: a colon on the command line would be
   # taken for part of the program's folder, as the game takes it.
-  add_test(NAME win_tests_1252 COMMAND win_tests --gtest_brief=1)
-  set_tests_properties(win_tests_1252 PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR} TIMEOUT 120
-    ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR};KUVEX_LANG=C.UTF-8;KUVEX_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-1252;GTEST_FILTER=CodePage.*:Files.*:Game.Dialogs")
+  # KUVEX_ACP makes the tests check that the code page is the one asked for.
+  set(_run "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh $<TARGET_FILE:win_tests> --gtest_brief=1")
+  add_test(NAME win_tests_codepages COMMAND sh -c
+    "KUVEX_LANG=C.UTF-8 KUVEX_ACP=1252 ${_run} && KUVEX_LANG=zh_CN.UTF-8 KUVEX_ACP=936 ${_run}")
+  set_tests_properties(win_tests_codepages PROPERTIES WORKING_DIRECTORY ${CMAKE_BINARY_DIR} TIMEOUT 150
+    ENVIRONMENT "KUVEX_BUILD_DIR=${CMAKE_BINARY_DIR};KUVEX_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-cp;GTEST_FILTER=CodePage.*:Files.*:Game.Dialogs")
 endif()
 
 # Windows benchmarks: each tools/bench/<name>_win.cpp is a program bench_<name>,

@@ -23,9 +23,13 @@ if [ -n "$missing" ]; then
     $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi
 
-if ! locale -a 2>/dev/null | grep -qi '^ru_RU\.utf-\?8$'; then
-    echo "Generating the ru_RU.UTF-8 locale"
-    $SUDO sed -i 's/^# *ru_RU.UTF-8 UTF-8/ru_RU.UTF-8 UTF-8/' /etc/locale.gen
-    grep -q '^ru_RU.UTF-8 UTF-8' /etc/locale.gen || echo 'ru_RU.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
-    $SUDO locale-gen >/dev/null
-fi
+# Russian for the game (code page 1251); Chinese for the tests of a system
+# whose code page takes two bytes a letter (936).
+for loc in ru_RU zh_CN; do
+    if ! locale -a 2>/dev/null | grep -qi "^$loc\.utf-\?8\$"; then
+        echo "Generating the $loc.UTF-8 locale"
+        $SUDO sed -i "s/^# *$loc.UTF-8 UTF-8/$loc.UTF-8 UTF-8/" /etc/locale.gen
+        grep -q "^$loc.UTF-8 UTF-8" /etc/locale.gen || echo "$loc.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+        $SUDO locale-gen >/dev/null
+    fi
+done

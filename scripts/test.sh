@@ -34,7 +34,7 @@ cleanup() {
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     WINEPREFIX="$WIN/wineprefix" wineserver -k 2>/dev/null || true
     WINEPREFIX="$WIN/wineprefix-dpi" wineserver -k 2>/dev/null || true
-    WINEPREFIX="$WIN/wineprefix-1252" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$WIN/wineprefix-cp" wineserver -k 2>/dev/null || true
 }
 trap cleanup EXIT
 trap "exit 130" INT TERM

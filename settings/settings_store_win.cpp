@@ -1,9 +1,13 @@
-// Loading and saving the five settings with the platform's profile functions.
+// Loading and saving the five settings with the platform's profile functions
+// (and, under a code page of two bytes a letter, the name's bytes directly).
 #include <windows.h>
 
 #include <shlwapi.h>
 
+#include <cstring>
+
 #include "settings/back_value.h"
+#include "settings/ini_text.h"
 #include "settings/settings.h"
 #include "settings/settings_store.h"
 #include "ui/cp1251.h"
@@ -24,10 +28,71 @@ void WriteValue(const wchar_t *key, const char *value, const wchar_t *path)
     WritePrivateProfileStringW(SECTION, key, wide, path);
 }
 
+// Under an ANSI code page of two bytes a letter (936 and the like) those
+// functions lose bytes of a 1251 name: a last lone lead byte, a pair the code
+// page has no letter for; and any write re-encodes the whole file, name
+// included. There the name's bytes are read from the file, and put back into
+// it after every write, as they are, so the file holds what it holds under
+// any other code page.
+bool AnsiTakesTwoBytes()
+{
+    CPINFO info = {};
+    return GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1;
+}
+
+// A settings file read whole; a larger one is left to the profile functions.
+char s_file[32768];
+
+// 1 with the file read into s_file (*size bytes) and the name's bytes at
+// [*begin, *end) of it. A file with a byte-order mark is Unicode to the
+// profile functions, which then keep every letter themselves.
+int FindRawName(const wchar_t *path, size_t *size, size_t *begin, size_t *end)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    DWORD got = 0;
+    const BOOL read = ReadFile(file, s_file, sizeof s_file, &got, nullptr);
+    CloseHandle(file);
+    *size = got;
+    const bool marked = (got >= 2 && (!memcmp(s_file, "\xFF\xFE", 2) || !memcmp(s_file, "\xFE\xFF", 2))) ||
+                        (got >= 3 && !memcmp(s_file, "\xEF\xBB\xBF", 3));
+    return read && got < sizeof s_file && !marked && FindIniValue(s_file, got, "Kuvex", "name", begin, end);
+}
+
+int LoadRawName(const wchar_t *path)
+{
+    size_t size = 0, begin = 0, end = 0;
+    if (!FindRawName(path, &size, &begin, &end)) return 0;
+    const size_t length = end - begin < NAME_SIZE - 1 ? end - begin : NAME_SIZE - 1;
+    CopyMemory(g_settings.name, s_file + begin, length);
+    g_settings.name[length] = '\0';
+    return 1;
+}
+
+// Puts the name's bytes in place of what the profile functions wrote, in one
+// write of the whole file.
+void SaveRawName(const wchar_t *path)
+{
+    size_t size = 0, begin = 0, end = 0;
+    const size_t length = static_cast<size_t>(lstrlenA(g_settings.name));
+    if (!FindRawName(path, &size, &begin, &end) || size - (end - begin) + length > sizeof s_file) return;
+    if (end - begin == length && !memcmp(s_file + begin, g_settings.name, length)) return;
+    MoveMemory(s_file + begin + length, s_file + end, size - end);
+    CopyMemory(s_file + begin, g_settings.name, length);
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    const DWORD bytes = static_cast<DWORD>(size - (end - begin) + length);
+    DWORD written = 0;
+    if (WriteFile(file, s_file, bytes, &written, nullptr) && written == bytes) SetEndOfFile(file);
+    CloseHandle(file);
+}
+
 // The default is the current name, and the name is also the destination:
 // the platform is handed a copy so the two never overlap.
 void LoadName(const wchar_t *path)
 {
+    if (AnsiTakesTwoBytes() && LoadRawName(path)) return;
     wchar_t current[NAME_SIZE] = L"", wide[NAME_SIZE];
     MultiByteToWideChar(CP_ACP, 0, g_settings.name, -1, current, NAME_SIZE);
     GetPrivateProfileStringW(SECTION, L"name", current, wide, NAME_SIZE, path);
@@ -78,5 +143,6 @@ int SaveSettings(const wchar_t *path)
     SaveInt(L"satur", g_settings.satur, path);
     WriteValue(L"name", g_settings.name, path);
     WritePrivateProfileStructW(SECTION, L"back", &g_settings.back, sizeof g_settings.back, path);
+    if (AnsiTakesTwoBytes()) SaveRawName(path);
     return 0;
 }

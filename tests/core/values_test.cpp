@@ -1,7 +1,8 @@
 // The record file's bytes and its reader over every cut of a file and over
-// damaged spots; the "back" setting's text; a sprite's tint; the dialog
-// helpers' arithmetic, the main window's title and the first window at each
-// resolution; the 1251 texts made wide and back. All as tables.
+// damaged spots; the "back" setting's text and a name in a settings file; a
+// sprite's tint; the dialog helpers' arithmetic, the main window's title and
+// the first window at each resolution; the 1251 texts made wide and back.
+// All as tables.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +11,7 @@
 #include "game/title.h"
 #include "records.h"
 #include "settings/back_value.h"
+#include "settings/ini_text.h"
 #include "ui/cp1251.h"
 #include "ui/dialog_math.h"
 #include "view/tint.h"
@@ -79,7 +81,7 @@ TEST(Record, BytesCutsDamageAndTimes)
     }
 }
 
-TEST(Values, BackTextAndTint)
+TEST(Values, SettingsTextsAndTint)
 {
     // Texts that decode (either letter case) and encode back, then texts refused.
     for (auto [text, value] :
@@ -95,6 +97,22 @@ TEST(Values, BackTextAndTint)
           "9F8001008:", "@F80010080", "`F80010080", "gF80010080", "/F80010080"}) {
         uint32_t back = 0x12345678u;
         EXPECT_TRUE(!DecodeBackValue(text, &back) && back == 0x12345678u) << text;
+    }
+    // A settings file's text and the name found in it ("-": none): the first
+    // "name" of the first [Kuvex], either case, blanks and enclosing quotes
+    // left out, lines ending at CR or LF.
+    const std::pair<const char *, const char *> inis[] = {
+        {"[Kuvex]\r\nanim=50\r\nname=Иван\r\nback=1", "Иван"},
+        {"[Other]\r\nname=x\r\n[ kUVEX ]\nNAMES=y\nNAME=a b\nname=z", "a b"},
+        {"[Kuvex]\r\n  name \t=  \"Иван\" \t\r\n", "Иван"},
+        {"[Kuvex]\rname=\"\rname=x", "\""},
+        {"[Kuvex]\r\nname\r\nname=\xC8\xEE", "\xC8\xEE"},
+        {"[Kuvex]\r\nname=\r\n", ""},
+        {"name=x\r\n[Kuvex]\r\nanim=1\r\n[Kuvex]\r\nname=x", "-"}};
+    for (auto [text, name] : inis) {
+        size_t begin = 0, end = 0;
+        const int found = FindIniValue(text, strlen(text), "Kuvex", "name", &begin, &end);
+        EXPECT_EQ(found ? std::string(text + begin, text + end) : "-", name) << text;
     }
     // Colour, gamma, satur, channel (byte of an entry), entries 0..14; the
     // last two only an edited settings file brings (clamped to 1..14, 1..).

@@ -48,15 +48,16 @@ const S kIni = "[Kuvex]\r\nanim=7\r\ngamma=9\r\nsatur=13\r\nname=Тестер\r\
 // The settings as one value to compare.
 const auto Fields = [](auto &s) { return std::make_tuple(s.anim, s.gamma, s.satur, s.back, S(s.name)); };
 
-// Each key is read (a long name cut to 254 bytes, every high byte as it is)
-// and kept where it stands; a missing one keeps its value and a save adds it
-// after them, in the keys' own order. FF80010080: blue 255, green 128, red 1,
+// Each key is read (a long name cut to 254 bytes, every high byte as it is,
+// under any code page) and kept where it stands; a missing one keeps its
+// value and a save adds it after them, in the keys' own order. FF80010080: blue 255, green 128, red 1,
 // and their sum 384 % 256.
 TEST(Files, SettingsLoadedAndSaved)
 {
     S high, z(300, 'z'), some = "[Kuvex]\r\nsatur=3\r\nback=FF80010080\r\nanim=321\r\nname=";
     for (int b = 0x80; b <= 0xFF; ++b)
         high += char(b);
+    high += '\xEE'; // and a lone lead byte of code page 936 at the end
     // {file, settings loaded over the fixture's, file after a save}
     for (const auto &[before, loaded, after] :
          {std::make_tuple(some + z + "\r\n", std::make_tuple(321, 9, 3, 0x000180FFu, z.substr(0, 254)),
@@ -230,11 +231,14 @@ TEST(Files, FourAppendsAtOnceToALargeFileAllLand)
 }
 
 // A game started from a folder named in Cyrillic, under whichever code page
-// the run has (the suite runs it under 1252 as well), makes its settings in
-// that folder and finds them there on a later start: its title shows the
-// name they hold.
+// the run has (the suite runs it under 1252 and 936 as well, and KUVEX_ACP
+// names the one expected), makes its settings in that folder, its
+// nine-letter default name whole, and finds them there on a later start:
+// its title shows the name they hold.
 TEST(CodePage, CyrillicFolder)
 {
+    const char *asked = getenv("KUVEX_ACP");
+    ASSERT_EQ(GetACP(), asked ? UINT(atoi(asked)) : GetACP()) << "not the code page asked for";
     Clear(); // files in AppData would be used instead
     wchar_t exe[MAX_PATH], temp[MAX_PATH], title[512] = L"";
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
