@@ -178,8 +178,9 @@ TEST(Turn, NewGamePausesAndInitialValues)
     EXPECT_EQ(rec.clock, 0xFFFFFFF0u + 70);
     const Settings &s = kInitialSettings;
     const uint32_t colours[8] = {0xA4A4A4, 0xFF, 0xFF00, 0xFF0000, 0xFFFF, 0xFFFF00, 0xFF00FF, 0};
-    EXPECT_EQ(std::make_tuple(s.anim, s.gamma, s.satur, s.back, sizeof s.name, kInitialScore),
-              std::make_tuple(50, 6, 2, 0xC800u, size_t(255), 0));
+    EXPECT_EQ(
+        std::make_tuple(s.anim, s.gamma, s.satur, s.back, sizeof s.name, kInitialScore, Board().IsActive()),
+        std::make_tuple(50, 6, 2, 0xC800u, size_t(255), 0, false));
     EXPECT_EQ(std::string(s.name) + " " + std::to_string(BackToColorref(0x7F112131u)),
               "Инкогнито 3219729"); // 0x312111
     EXPECT_EQ(0, memcmp(Board().colors, colours, sizeof colours));
