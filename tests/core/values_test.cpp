@@ -107,7 +107,7 @@ TEST(Values, SettingsTextsAndTint)
         {"[Kuvex]\r\n  name \t=  \"Иван\" \t\r\n", "Иван"},
         {"[Kuvex]\rname=\"\rname=x", "\""},
         {"[Kuvex]\r\nname\r\nname=\xC8\xEE", "\xC8\xEE"},
-        {"[Kuvex]\r\nname=\r\n", ""},
+        {"[Kuvex]\r\nname= \t\r\n", ""},
         {"name=x\r\n[Kuvex]\r\nanim=1\r\n[Kuvex]\r\nname=x", "-"}};
     for (auto [text, name] : inis) {
         size_t begin = 0, end = 0;

@@ -459,11 +459,14 @@ TEST_F(Game, BallFiles)
 // freed with it.
 TEST_F(Game, Dialogs)
 {
+    // In an order that neither the file's nor its reverse is: the list sorts them.
     WriteFileBytes(g_recordPath, Record("Аня", 5, {2002, 12, 4, 5, 9, 3, 7, 250}) +
-                                     Record("Борис", 65535, {1999, 1, 0, 31, 23, 59, 58, 999}));
+                                     Record("Борис", 65535, {1999, 1, 0, 31, 23, 59, 58, 999}) +
+                                     Record("Вера", 7));
     const S z(300, 'z'), z254(254, 'z'), sliders = " 7 0 1000 9 1 14 13 1 20 224 0 255 144 0 255 48 0 255";
     const S moved = "[Kuvex]\r\nanim=8\r\ngamma=10\r\nsatur=14\r\nname=Тестер\r\nback=3191E100A3\r\n";
-    const S best = "List1\nИмя|Очки|Дата\nБорис|65535|31.1.1999 в 23:59:58\nАня|5|5.12.2002 в 9:3:7";
+    const S best = "List1\nИмя|Очки|Дата\nБорис|65535|31.1.1999 в 23:59:58\nВера|7|5.12.2002 в "
+                   "9:3:7\nАня|5|5.12.2002 в 9:3:7";
     // {menu command (0: the end of a game), control, what it shows, name typed, button, steps not run, name}
     for (const auto &[command, id, text, typed, button, left, name] :
          {std::make_tuple(IDM_OPTIONS, IDC_ANIM, sliders.c_str(), "Вера", IDCANCEL, 2u, "Тестер"),
