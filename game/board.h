@@ -16,6 +16,7 @@ constexpr int32_t NO_SELECTION = 8;
 class Board
 {
   public:
+    // No game on: every cell 0, no snapshot to undo to, nothing selected.
     Board();
     // Destroys the field control if one was created; nothing else.
     virtual ~Board();

@@ -184,6 +184,7 @@ TEST(Turn, NewGamePausesAndInitialValues)
     EXPECT_EQ(std::string(s.name) + " " + std::to_string(BackToColorref(0x7F112131u)),
               "Инкогнито 3219729"); // 0x312111
     EXPECT_EQ(0, memcmp(Board().colors, colours, sizeof colours));
+    EXPECT_EQ(Picture(Board()), "00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000");
 }
 
 } // namespace

@@ -44,6 +44,12 @@ TEST(Record, BytesCutsDamageAndTimes)
             ASSERT_EQ(List(file.substr(0, cut), chunk), listed + "|" + tail) << cut << " " << chunk;
         }
     }
+    // 255 bytes without a NUL are no record, whatever follows; fewer may yet be one.
+    ScoreRecord r;
+    const std::string nameless = x(300);
+    const auto bytes = reinterpret_cast<const unsigned char *>(nameless.data());
+    EXPECT_EQ(std::make_pair(DecodeRecord(bytes, 300, &r), DecodeRecord(bytes, 254, &r)),
+              std::make_pair(-1, 0));
     const RecordTime bad = {2002, 13, 4, 5, 9, 3, 7, 250};
     // The first record after damage carries what fits of it in front of its
     // name; damage and records with a bad time are never rows; a record's
@@ -156,6 +162,12 @@ TEST(Values, DialogArithmeticTitleAndFirstWindow)
         {-11, worked, -47}, {-11, NAN, -11}, {-11, 1e300, -INT32_MAX}, {11, INFINITY, INT32_MAX}};
     for (auto h : heights)
         EXPECT_EQ(ScaledFontHeight(int32_t(h[0]), h[1]), int32_t(h[2])) << h[1];
+    // Height, width made, width there, height that fits: kept when it fits or
+    // nothing is measured, else shrunk in proportion toward zero.
+    const int32_t fits[][4] = {{-47, 100, 200, -47}, {-47, 100, 100, -47}, {-47, 200, 100, -23},
+                               {47, 300, 100, 15},   {-47, 100, 0, -47},   {-47, 0, 100, -47}};
+    for (auto f : fits)
+        EXPECT_EQ(HeightToFit(f[0], f[1], f[2]), f[3]) << f[1] << " " << f[2];
     // Capacity, name, score, text: the name taken to its NUL or 254 bytes,
     // the text cut to the capacity; the longest is 302 bytes.
     const std::string head = "Kuvex 2002         ", gap = "            Очки: ", x(254, 'x'), y(300, 'y');
