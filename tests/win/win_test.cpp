@@ -150,7 +150,8 @@ void Clear()
 // A file beside the program (in AppData for "appdata") with these attributes,
 // held open without sharing or not; whether the files then live in AppData,
 // starting from copies. Files beside the program stay as they were,
-// and nothing else is left there.
+// and nothing else is left there. Where AppData has no room for a folder,
+// the files stay beside the program.
 TEST(Files, RefusingFilesMoveTheGameAndAppDataKeepsIt)
 {
     const S old = "[Kuvex]\r\nname=Аня\r\n";
@@ -181,6 +182,15 @@ TEST(Files, RefusingFilesMoveTheGameAndAppDataKeepsIt)
                   INVALID_FILE_ATTRIBUTES)
             << row;
     }
+    // A file where AppData's folder would be: the files stay beside the program.
+    Clear();
+    const S blocker = InAppData("").substr(0, InAppData("").size() - 1);
+    WriteFileBytes(blocker, old);
+    WriteFileBytes(Beside("kuvex.ini"), old);
+    SetFileAttributesA(Beside("kuvex.ini").c_str(), locked);
+    ChooseDataFolder();
+    EXPECT_EQ(Chosen(), Beside("kuvex.rec"));
+    DeleteFileA(blocker.c_str());
     Clear();
 }
 
