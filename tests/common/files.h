@@ -54,12 +54,14 @@ inline std::string Recorded(const std::string &bytes, SYSTEMTIME before, SYSTEMT
 }
 
 // A bitmap file of w x h pixels at `bits` per pixel: its headers, a colour
-// table (up to 8 bits) and, when `rows`, its pixel rows all of byte `fill`.
-inline std::string BitmapFile(uint32_t w, uint32_t h, uint32_t bits, char fill, bool rows = true)
+// table (up to 8 bits) and, when `rows`, its pixel rows all of byte `fill`;
+// the information header `info` bytes long (40, or 124 for the fifth version).
+inline std::string BitmapFile(uint32_t w, uint32_t h, uint32_t bits, char fill, bool rows = true,
+                              uint32_t info = 40)
 {
-    const uint32_t table = bits <= 8 ? 4u << bits : 0, pixels = (w * bits + 31) / 32 * 4 * h;
+    const uint32_t table = bits <= 8 ? 4u << bits : 0, pixels = (w * bits + 31) / 32 * 4 * h, at = 14 + info;
     const uint32_t f[] = {
-        54 + table + pixels, 0, 54 + table, 40, w, h, 1 | bits << 16, 0, pixels, 2835, 2835, 0, 0};
-    return "BM" + std::string(reinterpret_cast<const char *>(f), sizeof f) + std::string(table, fill) +
-           (rows ? std::string(pixels, fill) : "");
+        at + table + pixels, 0, at + table, info, w, h, 1 | bits << 16, 0, pixels, 2835, 2835, 0, 0};
+    return "BM" + std::string(reinterpret_cast<const char *>(f), sizeof f) + std::string(info - 40, '\0') +
+           std::string(table, fill) + (rows ? std::string(pixels, fill) : "");
 }

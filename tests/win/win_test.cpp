@@ -435,10 +435,10 @@ TEST_F(Game, WindowAndField)
     EXPECT_EQ(std::make_tuple(g_board.selCol, g_board.selRow, g_cursor.col), std::make_tuple(3, 4, 4));
 }
 
-// Any ball.bmp whose rows the file holds is used, 2048 x 2048 and one with
-// the OS/2 header too; one
-// without its rows, of 8 bits, RLE, of 2^31 - 1 by 2^31 or of 0 x 0 pixels,
-// or no bitmap at all, is not.
+// Any ball.bmp whose rows the file holds is used, 2048 x 2048, top-down and
+// ones with the OS/2 header or the fifth version's too; one without its
+// rows, of 8 bits, RLE, of 2^31 - 1 by 2^31 or of 0 x 0 pixels, or no
+// bitmap at all, is not.
 TEST_F(Game, BallFiles)
 {
     // os2: 2 x 2 at 4 bits with the 12-byte header of OS/2 (16-bit sides, 3-byte
@@ -446,13 +446,17 @@ TEST_F(Game, BallFiles)
     const S big = BitmapFile(2048, 2048, 4, '\x66'), deep = BitmapFile(2048, 2048, 8, '\x66'),
             huge = BitmapFile(0x7FFFFFFF, 0x80000000u, 4, 0, false),
             os2 = S("BM\x52\0\0\0\0\0\0\0\x4A\0\0\0\x0C\0\0\0\x02\0\x02\0\x01\0\x04\0", 26) + S(48 + 8, 1);
-    S balls[] = {big,  os2,          big.substr(0, big.size() - 1), deep, big,
-                 huge, S(3000, 'B'), BitmapFile(0, 0, 4, 7)};
-    balls[4][30] = BI_RLE4;
+    // down: 2 x 65538 with its rows top-down, a height of four different bytes;
+    // v5: 2 x 2 with the fifth version's 124-byte header.
+    S down = BitmapFile(2, 65538, 4, 1);
+    down.replace(22, 4, "\xFE\xFF\xFE\xFF", 4);
+    const S v5 = BitmapFile(2, 2, 4, 1, true, 124), cut = big.substr(0, big.size() - 1);
+    S balls[] = {big, os2, v5, down, cut, deep, big, huge, S(3000, 'B'), BitmapFile(0, 0, 4, 7)};
+    balls[6][30] = BI_RLE4;
     SetCurrentDirectoryA(g_scratch);
     for (const S &ball : balls) {
         WriteFileBytes("ball.bmp", ball);
-        EXPECT_EQ(g_board.BuildSprites(9, 13, kBack), &ball - balls > 1) << &ball - balls;
+        EXPECT_EQ(g_board.BuildSprites(9, 13, kBack), &ball - balls > 3) << &ball - balls;
     }
     DeleteFileA("ball.bmp");
     SetCurrentDirectoryA(g_home);
