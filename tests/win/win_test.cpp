@@ -74,6 +74,15 @@ TEST(Files, SettingsLoadedAndSaved)
         SaveSettings(g_settingsPath);
         EXPECT_EQ(ReadFileBytes(g_settingsPath), after);
     }
+    // A file that the name would grow past what the program reads whole is
+    // left to the profile functions (under 936 they drop a last lone lead byte).
+    WriteFileBytes(g_settingsPath, "[Kuvex]\r\nname=a\r\n[Other]\r\nx=" + S(32600, 'p') + "\r\n");
+    lstrcpynA(g_settings.name, high.c_str(), NAME_SIZE);
+    SaveSettings(g_settingsPath);
+    CPINFO page = {};
+    GetCPInfo(CP_ACP, &page);
+    const S kept = "name=" + high.substr(0, 128) + (page.MaxCharSize > 1 ? "?" : "\xEE") + "\r\n";
+    EXPECT_NE(ReadFileBytes(g_settingsPath).find(kept), S::npos);
 }
 
 // Where reads stop, and the mode: 0 all well, 1 a write a byte short, 2 that
