@@ -413,6 +413,10 @@ TEST_F(Game, WindowAndField)
     EXPECT_EQ(std::make_tuple(client.bottom, field.right, field.bottom), std::make_tuple(side, side, side));
     g_board.grid[6][1] = EMPTY; // where the keyboard cursor goes, on plain background
     const auto plain = Grab(g_board.fieldWnd, true);
+    // Pieces fill their cells: the background shows in about 31 % of it (45 %
+    // with sprites a ninth of the side).
+    EXPECT_LT(100 * std::count(plain.begin(), plain.end(), RGB(kRed, kGreen, kBlue)),
+              36 * long(plain.size()));
     std::tie(g_board.selCol, g_board.selRow) = std::make_pair(2, 5);
     const auto framed = Grab(g_board.fieldWnd, true);
     g_cursor = {6, 1, 1};
