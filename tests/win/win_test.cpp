@@ -210,6 +210,7 @@ TEST(Files, RefusingFilesMoveTheGameAndAppDataKeepsIt)
 TEST(Files, FourAppendsAtOnceToALargeFileAllLand)
 {
     Clear();
+    ASSERT_EQ(Chosen(), Beside("kuvex.rec")) << "the records must go beside the program";
     S old;
     for (uint16_t i = 0; old.size() < 10000000; ++i)
         old += Record(i % 3 ? "Игрок" : "", uint16_t(i + 1),
