@@ -23,9 +23,8 @@ template <class Path> void WriteFileBytes(const Path &path, const std::string &b
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// A record put together by hand: the name, a NUL, then the points and the
-// time's year, month, day of the week, day, hour, minute, second and
-// milliseconds, 16 bits each, little-endian as this processor is; by
+// A record by hand: the name, a NUL, the points and the time (year, month,
+// weekday, day, hour, minute, second, ms), 16 bits each, little-endian; by
 // default 2002-12-05 (a Thursday) 09:03:07.000.
 inline std::string Record(const std::string &name, uint16_t points,
                           std::vector<uint16_t> time = {2002, 12, 4, 5, 9, 3, 7, 0})
@@ -34,9 +33,9 @@ inline std::string Record(const std::string &name, uint16_t points,
     return name + '\0' + std::string(reinterpret_cast<const char *>(time.data()), 2 * time.size());
 }
 
-// The record that is all of `bytes`, read by hand, as "name:score", with
-// what is wrong with its local time added unless that lies between the
-// clock's readings before and after it, on the day of the week of one of them.
+// The record that is all of `bytes`, read by hand, as "name:score", and what
+// is wrong with its time unless it lies between the clock readings before and
+// after it, on the weekday of one of them.
 inline std::string Recorded(const std::string &bytes, SYSTEMTIME before, SYSTEMTIME after)
 {
     const size_t nul = bytes.find('\0');

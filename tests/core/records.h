@@ -47,8 +47,7 @@ inline AppendPlan ReadAll(const std::string &data, size_t chunk, std::vector<Sco
 
 // "name:score " for each record listed ("name:score~ " when its time is not
 // kRecordTime), then "|" and what an append does: the offset it cuts at, or
-// "+" and the length of the separator it puts in front of the new record
-// (that the new record then reads back is the fuzzer's to check).
+// "+" and the length of the separator it puts before the new record.
 inline std::string List(const std::string &data, size_t chunk)
 {
     std::vector<ScoreRecord> rows;

@@ -104,9 +104,8 @@ TEST(Values, SettingsTextsAndTint)
         uint32_t back = 0x12345678u;
         EXPECT_TRUE(!DecodeBackValue(text, &back) && back == 0x12345678u) << text;
     }
-    // A settings file's text and the name found in it ("-": none): the first
-    // "name" of the first [Kuvex], either case, blanks and enclosing quotes
-    // left out, lines ending at CR or LF.
+    // A settings file and its name ("-": none): the first "name" of the first
+    // [Kuvex], either case, blanks and enclosing quotes left out.
     const std::pair<const char *, const char *> inis[] = {
         {"[Kuvex]\r\nanim=50\r\nname=Иван\r\nback=1", "Иван"},
         {"[Other]\r\nname=x\r\n[ kUVEX ]\nNAMES=y\nNAME=a b\nname=z", "a b"},

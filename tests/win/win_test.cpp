@@ -414,8 +414,7 @@ TEST_F(Game, WindowAndField)
     EXPECT_EQ(std::make_tuple(client.bottom, field.right, field.bottom), std::make_tuple(side, side, side));
     g_board.grid[6][1] = EMPTY; // where the keyboard cursor goes, on plain background
     const auto plain = Grab(g_board.fieldWnd, true);
-    // Pieces fill their cells: the background shows in about 31 % of it (45 %
-    // with sprites a ninth of the side).
+    // Pieces fill their cells: 31 % background (45 % with sprites a ninth too small).
     EXPECT_LT(100 * std::count(plain.begin(), plain.end(), RGB(kRed, kGreen, kBlue)),
               36 * long(plain.size()));
     std::tie(g_board.selCol, g_board.selRow) = std::make_pair(2, 5);
@@ -460,8 +459,7 @@ TEST_F(Game, BallFiles)
     const S big = BitmapFile(2048, 2048, 4, '\x66'), deep = BitmapFile(2048, 2048, 8, '\x66'),
             huge = BitmapFile(0x7FFFFFFF, 0x80000000u, 4, 0, false),
             os2 = S("BM\x52\0\0\0\0\0\0\0\x4A\0\0\0\x0C\0\0\0\x02\0\x02\0\x01\0\x04\0", 26) + S(48 + 8, 1);
-    // down: 2 x 65538 with its rows top-down, a height of four different bytes;
-    // v5: 2 x 2 with the fifth version's 124-byte header.
+    // down: 2 x 65538 top-down (a height of four different bytes); v5: 124-byte header.
     S down = BitmapFile(2, 65538, 4, 1);
     down.replace(22, 4, "\xFE\xFF\xFE\xFF", 4);
     const S v5 = BitmapFile(2, 2, 4, 1, true, 124), cut = big.substr(0, big.size() - 1);
