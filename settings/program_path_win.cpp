@@ -18,6 +18,9 @@ wchar_t s_commandLine[32768];
 // Empty while the files live in the program's directory.
 wchar_t s_dataFolder[PATH_CAP];
 
+// The program's own files, the settings and the records.
+const wchar_t *const FILE_NAMES[] = {L"kuvex.ini", L"kuvex.rec"};
+
 // PathAppendW takes a buffer of MAX_PATH; a folder that leaves no room for a
 // backslash, the name and the NUL is refused (0) before it is called.
 int JoinInFolder(wchar_t *out, const wchar_t *folder, const wchar_t *fileName)
@@ -58,7 +61,6 @@ int ProgramFolderWritable()
     // Opened for writing and closed unwritten: neither bytes nor times change.
     // The read-only attribute is read as well: Wine lets root open such a
     // file for writing, where Windows refuses.
-    static const wchar_t *const FILE_NAMES[] = {L"kuvex.ini", L"kuvex.rec"};
     for (const wchar_t *fileName : FILE_NAMES) {
         wchar_t path[PATH_CAP];
         BuildProgramFilePath(path, fileName);
@@ -82,9 +84,10 @@ int ProgramFolderWritable()
 int HoldsGameFiles(const wchar_t *folder)
 {
     wchar_t path[PATH_CAP];
-    return (JoinInFolder(path, folder, L"kuvex.ini") &&
-            GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) ||
-           (JoinInFolder(path, folder, L"kuvex.rec") && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES);
+    for (const wchar_t *fileName : FILE_NAMES)
+        if (JoinInFolder(path, folder, fileName) && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
+            return 1;
+    return 0;
 }
 
 } // namespace
@@ -121,7 +124,6 @@ void ChooseDataFolder()
     if (!HoldsGameFiles(folder) && ProgramFolderWritable()) return;
     CreateDirectoryW(folder, nullptr);
     if (!PathIsDirectoryW(folder)) return;
-    static const wchar_t *const FILE_NAMES[] = {L"kuvex.ini", L"kuvex.rec"};
     for (const wchar_t *fileName : FILE_NAMES) {
         wchar_t from[PATH_CAP], to[PATH_CAP];
         BuildProgramFilePath(from, fileName);

@@ -76,13 +76,15 @@ void SaveRawName(const wchar_t *path)
 {
     size_t size = 0, begin = 0, end = 0;
     const size_t length = static_cast<size_t>(lstrlenA(g_settings.name));
-    if (!FindRawName(path, &size, &begin, &end) || size - (end - begin) + length > sizeof s_file) return;
-    if (end - begin == length && !memcmp(s_file + begin, g_settings.name, length)) return;
+    if (!FindRawName(path, &size, &begin, &end)) return;
+    const size_t total = size - (end - begin) + length;
+    if (total > sizeof s_file || (end - begin == length && !memcmp(s_file + begin, g_settings.name, length)))
+        return;
     MoveMemory(s_file + begin + length, s_file + end, size - end);
     CopyMemory(s_file + begin, g_settings.name, length);
     HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
-    const DWORD bytes = static_cast<DWORD>(size - (end - begin) + length);
+    const DWORD bytes = static_cast<DWORD>(total);
     DWORD written = 0;
     if (WriteFile(file, s_file, bytes, &written, nullptr) && written == bytes) SetEndOfFile(file);
     CloseHandle(file);
