@@ -13,7 +13,7 @@ namespace {
 
 // The longest command line the platform passes, and its NUL: the whole line
 // is taken, so long arguments cannot cut off the program's path before it.
-wchar_t s_commandLine[32768];
+const size_t COMMAND_LINE_CAP = 32768;
 
 // Empty while the files live in the program's directory.
 wchar_t s_dataFolder[PATH_CAP];
@@ -94,11 +94,14 @@ int HoldsGameFiles(const wchar_t *folder)
 
 void BuildFilePathFromCommandLine(wchar_t *out, const wchar_t *commandLine, const wchar_t *fileName)
 {
-    lstrcpynW(s_commandLine, commandLine, sizeof s_commandLine / sizeof *s_commandLine);
-    StrTrimW(s_commandLine, L"\"");
-    PathRemoveBlanksW(s_commandLine);
-    PathRemoveFileSpecW(s_commandLine);
-    if (!JoinInFolder(out, s_commandLine, fileName)) lstrcpynW(out, fileName, PATH_CAP);
+    // Each call trims its own copy: with one shared copy, appends on several
+    // threads at once trimmed it twice and put records a folder up.
+    wchar_t line[COMMAND_LINE_CAP];
+    lstrcpynW(line, commandLine, COMMAND_LINE_CAP);
+    StrTrimW(line, L"\"");
+    PathRemoveBlanksW(line);
+    PathRemoveFileSpecW(line);
+    if (!JoinInFolder(out, line, fileName)) lstrcpynW(out, fileName, PATH_CAP);
 }
 
 void BuildProgramFilePath(wchar_t *out, const wchar_t *fileName)
