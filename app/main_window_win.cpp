@@ -71,10 +71,11 @@ static LRESULT OnSize(HWND window)
     return 0;
 }
 
+// TRUE: the item is drawn, as the message asks of its handler.
 static LRESULT OnDrawItem()
 {
     g_board.Paint(g_settings.gamma, g_settings.satur, g_settings.back);
-    return 0;
+    return TRUE;
 }
 
 // Clicks are mapped with the field control's own size, so the cell under

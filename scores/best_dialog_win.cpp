@@ -16,10 +16,10 @@ INT_PTR CALLBACK BestDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) // Escape is ignored
-            EndDialog(dialog, 0);
+            EndDialog(dialog, IDOK);
         break;
     case WM_CLOSE:
-        EndDialog(dialog, 0);
+        EndDialog(dialog, IDCANCEL);
         break;
     }
     return FALSE;

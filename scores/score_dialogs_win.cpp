@@ -21,7 +21,7 @@ INT_PTR CALLBACK GameOverDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDOK:
-            EndDialog(dialog, 0);
+            EndDialog(dialog, IDOK);
             break;
         case IDC_GAMEOVER_RENAME:
             // Modal to this dialog, which stays open; the name line is
@@ -32,7 +32,7 @@ INT_PTR CALLBACK GameOverDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
         } // Escape (IDCANCEL) is ignored: the result must be acknowledged.
         break;
     case WM_CLOSE:
-        EndDialog(dialog, 0);
+        EndDialog(dialog, IDCANCEL);
         break;
     }
     return FALSE;
@@ -58,16 +58,16 @@ INT_PTR CALLBACK NameDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
                 lstrcpyA(g_settings.name, "Инкогнито");
             else
                 WideTo1251(g_settings.name, NAME_SIZE, typed);
-            EndDialog(dialog, 0);
+            EndDialog(dialog, IDOK);
             break;
         }
         case IDCANCEL:
-            EndDialog(dialog, 0);
+            EndDialog(dialog, IDCANCEL);
             break;
         }
         break;
     case WM_CLOSE:
-        EndDialog(dialog, 0);
+        EndDialog(dialog, IDCANCEL);
         break;
     }
     return FALSE;

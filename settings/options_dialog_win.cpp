@@ -129,7 +129,7 @@ static void OnOk(HWND dialog)
     g_settings.anim = static_cast<int32_t>(SendDlgItemMessageA(dialog, IDC_ANIM, TBM_GETPOS, 0, 0));
     SaveSettings(g_settingsPath);
     RebuildAndPaintIfActive(); // while the dialog is still open
-    EndDialog(dialog, 0);
+    EndDialog(dialog, IDOK);
 }
 
 INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -143,10 +143,10 @@ INT_PTR CALLBACK OptionsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         if (LOWORD(wParam) == IDOK)
             OnOk(dialog);
         else if (LOWORD(wParam) == IDCANCEL)
-            EndDialog(dialog, 0);
+            EndDialog(dialog, IDCANCEL);
         return FALSE;
     case WM_CLOSE:
-        EndDialog(dialog, 0);
+        EndDialog(dialog, IDCANCEL);
         return FALSE;
     default:
         return FALSE;

@@ -14,10 +14,10 @@ INT_PTR CALLBACK RulesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         return TRUE; // focus to the first tab stop, the button
     case WM_COMMAND:
         // Only the button (or Enter) closes: Escape is ignored here.
-        if (LOWORD(wParam) == IDOK) EndDialog(dialog, 0);
+        if (LOWORD(wParam) == IDOK) EndDialog(dialog, IDOK);
         break;
     case WM_CLOSE:
-        EndDialog(dialog, 0);
+        EndDialog(dialog, IDCANCEL);
         break;
     }
     return FALSE;
@@ -33,7 +33,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM, LPARAM)
         return TRUE;
     case WM_COMMAND: // any command closes, Escape included
     case WM_CLOSE:
-        EndDialog(dialog, 0);
+        EndDialog(dialog, IDOK);
         break;
     }
     return FALSE;

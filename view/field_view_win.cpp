@@ -109,9 +109,8 @@ int Board::Paint(int32_t gamma, int32_t satur, uint32_t back)
         for (int r = 0; r < BOARD_SIZE; ++r) {
             RECT cell = {c * w / 8, r * h / 8, (c + 1) * w / 8, (r + 1) * h / 8};
             const int32_t v = grid[c][r];
-            if (v == EMPTY) {
-                FillRect(pictureDc.get(), &cell, background.get());
-            } else {
+            // An empty cell keeps the background the whole picture has.
+            if (v != EMPTY) {
                 // A value off the colour range, or a piece before any sprite
                 // exists (no ball.bmp yet), leaves the background showing.
                 if (v >= 0 && v < BOARD_SIZE && sprites[v]) {
