@@ -13,8 +13,7 @@
 // The file's bytes; "" when it cannot be opened. The path is narrow or wide.
 template <class Path> std::string ReadFileBytes(const Path &path)
 {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
 }
 
 // Replaces the file with exactly these bytes.
@@ -55,10 +54,13 @@ inline std::string Recorded(const std::string &bytes, SYSTEMTIME before, SYSTEMT
 // A bitmap file of w x h pixels at `bits` per pixel: its headers, a colour
 // table (up to 8 bits) and, when `rows`, its pixel rows all of byte `fill`;
 // the information header `info` bytes long (40, or 124 for the fifth version).
+// `missing` bytes short of its rows, with the file's and the rows' sizes in
+// its headers saying so (a loader that trusts them takes it).
 inline std::string BitmapFile(uint32_t w, uint32_t h, uint32_t bits, char fill, bool rows = true,
-                              uint32_t info = 40)
+                              uint32_t info = 40, uint32_t missing = 0)
 {
-    const uint32_t table = bits <= 8 ? 4u << bits : 0, pixels = (w * bits + 31) / 32 * 4 * h, at = 14 + info;
+    const uint32_t table = bits <= 8 ? 4u << bits : 0, pixels = (w * bits + 31) / 32 * 4 * h - missing,
+                   at = 14 + info;
     const uint32_t f[] = {
         at + table + pixels, 0, at + table, info, w, h, 1 | bits << 16, 0, pixels, 2835, 2835, 0, 0};
     return "BM" + std::string(reinterpret_cast<const char *>(f), sizeof f) + std::string(info - 40, '\0') +
