@@ -287,7 +287,6 @@ std::vector<Row> Catalogue()
         {"rec: 10000 records", 10000, ini, many},
         {"rec: a folder of that name", -1, ini, FOLDER, GOOD, "", "", AS_IS, true},
         {"bmp: missing", 3, ini, THREE, NONE},
-        {"bmp: 4-bit of 3 x 2", 3, ini, THREE, BitmapFile(3, 2, 4, 7)},
         {"cmd: 30000 characters of arguments", 3, ini, THREE, GOOD, std::string(30000, 'x')},
         // The arguments end in a folder that does not exist: the files go to AppData.
         {"cmd: arguments with backslashes", 0, ini, THREE, GOOD, "a\\b\\c \\\\server\\share", "", AS_IS,

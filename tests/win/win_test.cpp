@@ -205,8 +205,8 @@ TEST(Files, RefusingFilesMoveTheGameAndAppDataKeepsIt)
 // Four games at once end on a record file of 10 MB that another program
 // holds for 2.5 s: each waits longer for a longer file (a second and 4 ms a
 // KB), and all four records land whole after the old ones, beside the
-// program (each builds its own path). A holder that
-// never lets go of a short file costs the record after about a second.
+// program (each builds its own path). A holder that never lets go of a
+// short file costs the record after about a second.
 TEST(Files, FourAppendsAtOnceToALargeFileAllLand)
 {
     Clear();
@@ -241,10 +241,6 @@ TEST(Files, FourAppendsAtOnceToALargeFileAllLand)
     const DWORD start = GetTickCount();
     EXPECT_EQ(ScoreFile().Append("Аня", 5), 0);
     EXPECT_LT(GetTickCount() - start, 5000u);
-    // Nor can the best results read it: their list stays without columns.
-    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", LVS_REPORT, 0, 0, 99, 99, 0, 0, 0, 0);
-    EXPECT_EQ(ScoreFile().FillList(list) + Header_GetItemCount(ListView_GetHeader(list)), 0);
-    DestroyWindow(list);
     CloseHandle(holder);
     Clear();
 }
@@ -411,9 +407,9 @@ TEST_F(Game, WindowAndField)
     GetClientRect(g_board.fieldWnd, &field);
     const LONG side = client.right;
     EXPECT_EQ(std::make_tuple(client.bottom, field.right, field.bottom), std::make_tuple(side, side, side));
+    // A colour a column; (6, 1), where the keyboard cursor goes, on plain background.
     for (int i = 0; i < 64; ++i)
-        g_board.grid[i / 8][i % 8] = i / 8; // a colour a column
-    g_board.grid[6][1] = EMPTY;             // where the keyboard cursor goes, on plain background
+        g_board.grid[i / 8][i % 8] = i == 6 * 8 + 1 ? EMPTY : i / 8;
     const auto plain = Grab(g_board.fieldWnd, true);
     std::set<std::vector<COLORREF>> looks; // each colour its own picture: the top cells' middle rows
     for (LONG at = side / 16 * side; at < (side / 16 + 1) * side - side / 8; at += side / 8)
@@ -445,6 +441,13 @@ TEST_F(Game, WindowAndField)
     EXPECT_GE(inside, side / 8);
     EXPECT_GE(std::min(rings[0], rings[1]), 3 * side / 8) << "a black ring and a white one";
     EXPECT_EQ(outside, 0);
+    // A guard's selection is undone with it (Windows will not delete a bitmap
+    // still selected); a handled WM_SIZE answers 0, as documented.
+    MemoryDc memory(nullptr);
+    const HGDIOBJ own = GetCurrentObject(memory.get(), OBJ_BITMAP);
+    Selection(memory.get(), GdiObject<HBITMAP>(CreateCompatibleBitmap(memory.get(), 1, 1)).get());
+    EXPECT_EQ(GetCurrentObject(memory.get(), OBJ_BITMAP), own);
+    EXPECT_EQ(SendMessageW(g_mainWindow, WM_SIZE, 0, 0), 0);
     g_board.selCol = g_board.selRow = NO_SELECTION;
     g_cursor = {3, 4, 1};
     for (const auto &[key, data] :
