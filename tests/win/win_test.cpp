@@ -390,8 +390,10 @@ struct Game : ::testing::Test
 // square again. The focus frame marks the selected cell and nothing else,
 // the keyboard cursor its cell with a black ring and a white one; an empty
 // cell is plain background, selected or not; drawn over, the field comes
-// back through the window's own painting. A held Space or Enter acts once
-// (a repeat has bit 30 of the key data set), a held arrow moves on.
+// back through the window's own painting; each piece colour has a picture
+// of its own. A GDI guard's selection is undone with it; a handled WM_SIZE
+// answers 0. A held Space or Enter acts once (a repeat has bit 30 of the key
+// data set), a held arrow moves on.
 TEST_F(Game, WindowAndField)
 {
     RECT field, outer, client;
