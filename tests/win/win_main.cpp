@@ -1,0 +1,33 @@
+// The in-process Windows tests' program: the platform set up as the game sets
+// it up, the test folders found, and the timer that drives the dialogs.
+#include "tests/win/win_test.h"
+
+// Runs the next of the scripted steps on the dialog up now (see g_steps).
+void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND dialog = GetActiveWindow();
+    RECT a, b; // no dialog is up while the main window, or none, is active
+    if (!GetParent(dialog) || !GetWindowRect(dialog, &a) || !GetWindowRect(GetParent(dialog), &b)) return;
+    EXPECT_LE(abs(a.left + a.right - b.left - b.right) + abs(a.top + a.bottom - b.top - b.bottom), 2);
+    if (g_steps.empty()) return (void)PostMessageA(dialog, WM_CLOSE, 0, 0);
+    const std::function<void(HWND)> step = g_steps.front();
+    g_steps.erase(g_steps.begin());
+    step(dialog);
+}
+
+int main(int argc, char **argv)
+{
+    InitCommonControls(); // the trackbar and the list view among them
+    InstallWin32Host();
+    if (!RegisterMainClass(GetModuleHandleA(nullptr))) return 2;
+    GetTempPathA(MAX_PATH, g_scratch);
+    GetCurrentDirectoryA(MAX_PATH, g_home);
+    MultiByteToWideChar(CP_ACP, 0, (g_scratch + S("kuvex.ini")).c_str(), -1, g_settingsPath, PATH_CAP);
+    // The program keeps its records beside itself while that folder may be
+    // written, as the build folder may.
+    GetModuleFileNameA(nullptr, g_recordPath, MAX_PATH);
+    lstrcpyA(strrchr(g_recordPath, '\\'), "\\kuvex.rec");
+    SetTimer(nullptr, 0, 10, RunStep);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

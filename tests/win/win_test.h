@@ -1,0 +1,167 @@
+// Shared by the in-process Windows tests: the fixture's settings and files,
+// where the game's files live, the scripted dialog steps and what a window shows.
+#pragma once
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <functional>
+#include <set>
+#include <thread>
+#include <tuple>
+
+#include "app/app.h"
+#include "game/board.h"
+#include "game/turn.h"
+#include "res/resource.h"
+#include "scores/record.h"
+#include "scores/score_file.h"
+#include "settings/program_path.h"
+#include "settings/settings.h"
+#include "settings/settings_store.h"
+#include "tests/common/files.h"
+#include "ui/help_texts.h"
+#include "view/field_view.h"
+#include "view/gdi.h"
+
+
+
+using S = std::string;
+// The temporary folder for the tests' own files, the current folder at the
+// start (with ball.bmp), and the records' file, beside the program.
+inline char g_scratch[MAX_PATH], g_home[MAX_PATH], g_recordPath[MAX_PATH];
+
+// A background whose colour bytes all differ, so a swap of any two shows:
+// as the settings keep it (byte 0 blue, 1 green, 2 red) and as a pixel,
+// RGB(kRed, kGreen, kBlue).
+const BYTE kRed = 0xE0, kGreen = 0x90, kBlue = 0x30;
+const uint32_t kBack = kRed << 16 | kGreen << 8 | kBlue;
+const int kBars[] = {IDC_ANIM, IDC_GAMMA, IDC_SATUR, IDC_RED, IDC_GREEN, IDC_BLUE};
+// Settings away from every default (50, 6, 2, 0x0000C800, "Инкогнито"), and their file.
+const Settings kFixture = {7, 9, 13, kBack, "Тестер"};
+const S kIni = "[Kuvex]\r\nanim=7\r\ngamma=9\r\nsatur=13\r\nname=Тестер\r\nback=3090E000A0\r\n";
+
+// The settings as one value to compare.
+const auto Fields = [](auto &s) { return std::make_tuple(s.anim, s.gamma, s.satur, s.back, S(s.name)); };
+
+// The game's files beside the program (with the records' file) or in
+// AppData; Clear leaves none in either place and decides anew where they go.
+const auto Beside = [](const S &name) { return S(g_recordPath, strrchr(g_recordPath, '\\') + 1) + name; };
+const auto InAppData = [](const S &name) { return getenv("APPDATA") + S("\\Kuvex 2002\\") + name; };
+
+inline S Chosen()
+{
+    wchar_t wide[PATH_CAP];
+    char path[MAX_PATH];
+    BuildProgramFilePath(wide, L"kuvex.rec");
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, path, MAX_PATH, nullptr, nullptr);
+    return path;
+}
+
+inline void Clear()
+{
+    for (const char *name : {"kuvex.ini", "kuvex.rec"})
+        for (const S &path : {Beside(name), InAppData(name)}) {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+    RemoveDirectoryA(InAppData("").c_str());
+    ChooseDataFolder();
+}
+
+// A file beside the program (in AppData for "appdata") with these attributes,
+// held open without sharing or not; whether the files then live in AppData,
+// starting from copies. Files beside the program stay as they were,
+// and nothing else is left there. Where AppData has no room for a folder,
+// the files stay beside the program.
+
+// Steps for the dialogs to come, run from a timer of the thread, so inside
+// the modal loop of whichever dialog is up: each on the dialog active then,
+// the next on the same dialog while that is still open, or on the next one
+// made. A dialog with no step left is closed. Every dialog stands centred
+// over its owner: the two rectangles' middles agree (halves truncated).
+inline std::vector<std::function<void(HWND)>> g_steps;
+
+
+void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD);
+
+// The client area as the screen shows it, row by row; after a Paint of the
+// board when `paint`.
+inline std::vector<COLORREF> Grab(HWND w, bool paint = false)
+{
+    if (paint) g_board.Paint(g_settings.gamma, g_settings.satur, g_settings.back);
+    RECT rc;
+    GetClientRect(w, &rc);
+    WindowDc dc(w);
+    std::vector<COLORREF> pixels;
+    for (LONG i = 0; i < rc.right * rc.bottom; ++i)
+        pixels.push_back(GetPixel(dc.get(), i % rc.right, i / rc.right));
+    return pixels;
+}
+
+// What a window shows: its text; for the Options sliders each one's
+// position and range; for the best-results list its headings and rows,
+// checking that each column is as wide as its texts. Read wide and made
+// 1251 by the platform, so that what reads right under any code page does.
+inline S Shown(HWND w)
+{
+    wchar_t text[512] = L"";
+    const auto narrow = [&text] {
+        char bytes[512] = "";
+        WideCharToMultiByte(1251, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+        return S(bytes);
+    };
+    GetWindowTextW(w, text, 512);
+    S shown = narrow();
+    // Position, then the range's low and high end: TBM_GETPOS (WM_USER) and the two messages after it.
+    for (int i = 0; GetDlgCtrlID(w) == IDC_ANIM && i < 18; ++i)
+        shown += ' ' + std::to_string(SendDlgItemMessageA(GetParent(w), kBars[i / 3], WM_USER + i % 3, 0, 0));
+    for (int row = -1; GetDlgCtrlID(w) == IDC_BEST_LIST && row < ListView_GetItemCount(w); ++row)
+        for (int col = 0; col < 3; ++col) {
+            LVCOLUMNW head = {LVCF_TEXT, 0, 0, text, 512, 0, 0, 0, 0, 0, 0};
+            LVITEMW it = {0, row, col, 0, 0, text, 512, 0, 0, 0, 0, 0, 0, 0, 0};
+            SendMessageW(w, row < 0 ? LVM_GETCOLUMNW : LVM_GETITEMTEXTW, row < 0 ? col : row,
+                         row < 0 ? LPARAM(&head) : LPARAM(&it));
+            const int width = int(SendMessageW(w, LVM_GETSTRINGWIDTHW, 0, LPARAM(text)));
+            EXPECT_GE(ListView_GetColumnWidth(w, col), std::max(width, 1));
+            shown += (col ? "|" : "\n") + narrow();
+        }
+    return shown;
+}
+
+// Whether a window's text in font is no wider than width: a fitted caption
+// in its control, the title between the icon and the three buttons.
+inline bool Fits(HWND w, HFONT font, LONG width)
+{
+    wchar_t text[512] = L"";
+    SIZE e = {};
+    WindowDc dc(w);
+    Selection chosen(dc.get(), font);
+    return GetTextExtentPoint32W(dc.get(), text, GetWindowTextW(w, text, 512), &e) && e.cx <= width;
+}
+
+// A main window as the program makes it, shown, with a game on and nothing
+// selected, over the fixture's settings; at the end it goes, and so does any
+// record file a test left.
+struct Game : ::testing::Test
+{
+    void SetUp() override
+    {
+        g_steps.clear(); // a game over at the opening is closed, not answered
+        g_settings = kFixture;
+        ShowWindow(CreateMainWindow(GetModuleHandleA(nullptr)), SW_SHOW);
+        g_board.active = 1; // whatever the opening left
+        g_board.selCol = g_board.selRow = NO_SELECTION;
+    }
+    void TearDown() override
+    {
+        DestroyWindow(g_mainWindow);
+        g_board.fieldWnd = nullptr; // gone with its window: the next game makes its own
+        MSG quit;                   // the end of the window posts it, and it would end the next dialog's loop
+        PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        DeleteFileA(g_recordPath);
+    }
+};
