@@ -1,6 +1,7 @@
 // What only the real platform shows of the files: the settings file's bytes
 // and what loading it sets, record appends that are whole or nothing and what
 // they hold, where the files live, and a start from a Cyrillic folder.
+#include "tests/core/records.h"
 #include "tests/win/win_test.h"
 
 namespace {
@@ -44,14 +45,19 @@ TEST(Files, SettingsLoadedAndSaved)
 // and failed, 3 reads stop without failing.
 DWORD g_readable, g_mode;
 
-// Record appends are whole or nothing and never cut records after a read
-// failure; a score of 0 is not recorded.
+// Record appends are whole or nothing, remove no byte and read back whole
+// and last, whatever the file ends in and however its reading fails; a score
+// of 0 is not recorded.
 TEST(Files, WholeRecords)
 {
-    // 1000 records, and a write cut short after them.
-    S old;
+    // 1000 records, and a write cut short after them; records each a byte short.
+    S old, short_;
     for (int i = 0; i <= 1000; ++i)
         old += Record("Player " + std::to_string(i), uint16_t(i + 1), {2002, 12, 4, 5, 9, 3, 7, 250});
+    for (int i = 0; i < 200; ++i) {
+        const S whole = Record("Player " + std::to_string(i), uint16_t(i + 1));
+        short_ += whole.substr(0, whole.size() - 1);
+    }
     const S tail = old.substr(0, 28900), damage(300, 'N'); // no NUL: no record
     old.resize(28890);
     g_recordRead = [](HANDLE f, LPVOID to, DWORD n, LPDWORD got, LPOVERLAPPED o) -> BOOL {
@@ -62,20 +68,23 @@ TEST(Files, WholeRecords)
     g_recordWrite = [](HANDLE f, LPCVOID data, DWORD size, LPDWORD done, LPOVERLAPPED o) -> BOOL {
         return WriteFile(f, data, size - (g_mode % 3 > 0), done, o) && g_mode != 2;
     };
-    // Only a tail read to the file's proven end is cut, and a write that falls
-    // short leaves nothing: {bytes read, mode, file, bytes kept}.
-    for (const auto &[readable, mode, before, kept] :
-         {std::make_tuple(0u, 0, old, old), std::make_tuple(4096u, 0, old, old),
-          std::make_tuple(4096u, 3, old, old), std::make_tuple(28900u, 0, tail, tail),
-          std::make_tuple(MAXDWORD, 0, tail, old), std::make_tuple(MAXDWORD, 1, tail, old),
-          std::make_tuple(MAXDWORD, 2, tail, old),
-          std::make_tuple(MAXDWORD, 0, damage + tail, damage + old)}) {
+    // {bytes read, mode, file}: every byte stays, the rows listed before
+    // stay, and the new record is listed last (a write that falls short
+    // leaves the file as it was).
+    for (const auto &[readable, mode, before] :
+         {std::make_tuple(0u, 0, old), std::make_tuple(4096u, 0, old), std::make_tuple(4096u, 3, old),
+          std::make_tuple(28900u, 0, tail), std::make_tuple(MAXDWORD, 0, tail),
+          std::make_tuple(MAXDWORD, 1, tail), std::make_tuple(MAXDWORD, 2, tail),
+          std::make_tuple(MAXDWORD, 0, damage + tail), std::make_tuple(MAXDWORD, 0, short_)}) {
         WriteFileBytes(g_recordPath, before);
         std::tie(g_readable, g_mode) = std::tie(readable, mode);
         EXPECT_EQ(ScoreFile().Append("Аня", 5), mode % 3 ? 0 : 16);
-        const S now = ReadFileBytes(g_recordPath);
-        EXPECT_EQ(now.compare(0, kept.size(), kept), 0) << readable;
-        EXPECT_EQ(now.size() - kept.size(), mode % 3 ? 0 : 3 + RECORD_MIN) << readable; // "Аня", whole
+        const S now = ReadFileBytes(g_recordPath), listed = List(before, RECORD_WINDOW);
+        EXPECT_EQ(now.compare(0, before.size(), before), 0) << readable;
+        EXPECT_EQ(List(now, RECORD_WINDOW),
+                  mode % 3 ? listed : listed.substr(0, listed.find('|')) + "Аня:5~ |")
+            << readable;
+        EXPECT_EQ(now.size() == before.size(), mode % 3 > 0) << readable;
     }
     g_recordRead = ReadFile;
     g_recordWrite = WriteFile;
@@ -84,48 +93,6 @@ TEST(Files, WholeRecords)
     DeleteFileA(g_recordPath);
     EXPECT_EQ(ScoreFile().Append("Аня", 0) + ReadFileBytes(g_recordPath).size(), 0u);
     DeleteFileA(g_recordPath);
-}
-
-TEST(Files, RefusingFilesMoveTheGameAndAppDataKeepsIt)
-{
-    const S old = "[Kuvex]\r\nname=Аня\r\n";
-    char stale[16]; // a probe's name left by an earlier process with this id
-    wsprintfA(stale, "~%08lX", GetCurrentProcessId());
-    const DWORD plain = FILE_ATTRIBUTE_NORMAL, locked = FILE_ATTRIBUTE_READONLY;
-    const std::tuple<const char *, DWORD, bool, bool> rows[] = {
-        {"kuvex.ini", plain, false, false}, {stale, plain, false, false},
-        {"kuvex.ini", locked, false, true}, {"kuvex.rec", locked, false, true},
-        {"kuvex.rec", plain, true, true},   {"appdata", plain, false, true}};
-    for (const auto &[file, attributes, held, moved] : rows) {
-        Clear();
-        CreateDirectoryA(InAppData("").c_str(), nullptr);
-        const bool appData = !strcmp(file, "appdata");
-        const S path = appData ? InAppData("kuvex.rec") : Beside(file), row = path + (held ? " held" : "");
-        WriteFileBytes(path, old);
-        SetFileAttributesA(path.c_str(), attributes);
-        HANDLE holder =
-            CreateFileA(held ? path.c_str() : "", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ChooseDataFolder();
-        CloseHandle(holder);
-        EXPECT_EQ(Chosen(), moved ? InAppData("kuvex.rec") : Beside("kuvex.rec")) << row;
-        EXPECT_EQ(ReadFileBytes(path), old) << row;
-        EXPECT_EQ(ReadFileBytes(InAppData(file)), moved && !appData && !held ? old : "") << row;
-        SetFileAttributesA(path.c_str(), plain);
-        DeleteFileA(path.c_str());
-        EXPECT_EQ(GetFileAttributesA(Beside("kuvex.ini").c_str()) & GetFileAttributesA(Beside(stale).c_str()),
-                  INVALID_FILE_ATTRIBUTES)
-            << row;
-    }
-    // A file where AppData's folder would be: the files stay beside the program.
-    Clear();
-    const S blocker = InAppData("").substr(0, InAppData("").size() - 1);
-    WriteFileBytes(blocker, old);
-    WriteFileBytes(Beside("kuvex.ini"), old);
-    SetFileAttributesA(Beside("kuvex.ini").c_str(), locked);
-    ChooseDataFolder();
-    EXPECT_EQ(Chosen(), Beside("kuvex.rec"));
-    DeleteFileA(blocker.c_str());
-    Clear();
 }
 
 // Four games at once end on a record file of 10 MB that another program
@@ -171,46 +138,157 @@ TEST(Files, FourAppendsAtOnceToALargeFileAllLand)
     Clear();
 }
 
-// A game started from a folder named in Cyrillic, under whichever code page
-// the run has (the suite runs it under 1252 and 936 as well, and KUVEX_ACP
-// names the one expected), makes its settings in that folder, its
-// nine-letter default name whole, and finds them there on a later start:
-// its title shows the name they hold.
-TEST(CodePage, CyrillicFolder)
+// Sets (+i) or clears (-i) the immutable flag of a file or folder through
+// Linux's chattr; true once it has taken. Wine starts a Linux program but
+// cannot wait for it: it leaves a mark. The paths go by the environment, as
+// UTF-8, whatever the code page.
+bool Chattr(const wchar_t *flag, const std::wstring &path)
+{
+    using UnixName = char *(CDECL *)(const wchar_t *);
+    const auto unix = reinterpret_cast<UnixName>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    wchar_t mark[MAX_PATH], wide[MAX_PATH];
+    lstrcatW((GetTempPathW(MAX_PATH, mark), mark), L"kuvex-chattr.done");
+    for (const auto &[name, windows] :
+         {std::make_pair(L"KUVEX_LOCK", path), std::make_pair(L"KUVEX_MARK", std::wstring(mark))}) {
+        if (!unix || !MultiByteToWideChar(CP_UTF8, 0, unix(windows.c_str()), -1, wide, MAX_PATH))
+            return false;
+        SetEnvironmentVariableW(name, wide);
+    }
+    std::wstring line =
+        L"/bin/sh -c \"chattr " + std::wstring(flag) + L" \\\"$KUVEX_LOCK\\\" && mkdir \\\"$KUVEX_MARK\\\"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION p = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p))
+        return false;
+    CloseHandle(p.hThread);
+    CloseHandle(p.hProcess);
+    for (int waited = 0; waited < 9000; waited += 50, Sleep(50))
+        if (RemoveDirectoryW(mark)) return true;
+    return false;
+}
+
+// One start of the game for the model below, a process of its own: the
+// start-up's own steps (with, when KUVEX_HOLD names a file, that file held
+// without sharing while the files' home is chosen, as another copy of the game
+// holds it while it fills its list), the settings loaded and the records
+// listed into %TEMP%\kuvex-start.txt, then a game recorded under the name
+// loaded, with 100 + KUVEX_START points, and settings saved from the Options.
+TEST(Files, DISABLED_OneStart)
+{
+    wchar_t hold[MAX_PATH] = L"", start[16] = L"", temp[MAX_PATH];
+    GetEnvironmentVariableW(L"KUVEX_HOLD", hold, MAX_PATH);
+    GetEnvironmentVariableW(L"KUVEX_START", start, 16);
+    HANDLE held = CreateFileW(hold, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_EQ(held != INVALID_HANDLE_VALUE, hold[0] != L'\0') << "the file to hold";
+    std::thread release([held] {
+        Sleep(1500);
+        CloseHandle(held);
+    });
+    ChooseDataFolder();
+    release.join(); // a game's end comes later
+    BuildProgramFilePath(g_settingsPath, L"kuvex.ini");
+    if (LoadSettings(g_settingsPath)) SaveSettings(g_settingsPath);
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 640, 400, HWND_MESSAGE,
+                                HMENU(IDC_BEST_LIST), nullptr, nullptr);
+    ScoreFile().FillList(list);
+    lstrcatW((GetTempPathW(MAX_PATH, temp), temp), L"kuvex-start.txt");
+    WriteFileBytes(temp, std::to_string(g_settings.anim) + " " + g_settings.name + Shown(list));
+    DestroyWindow(list);
+    EXPECT_EQ(ScoreFile().Append(g_settings.name, 100 + _wtoi(start)), 16);
+    g_settings.anim = _wtoi(start) + 1;
+    wsprintfA(g_settings.name, "Игрок%d", _wtoi(start));
+    SaveSettings(g_settingsPath);
+}
+
+// Where the files live, held to a model: starts of the game from a folder
+// named in Cyrillic under changing conditions, each a process of its own
+// that records a game and saves its settings (see OneStart). After every
+// start the next one lists every record so far and loads the settings saved
+// last (at first the defaults, the nine-letter name whole), under whichever
+// code page the run has (the suite runs it under 1252 and 936 as well, and
+// KUVEX_ACP names the one expected).
+TEST(Files, WhereTheFilesLiveHeldToAModel)
 {
     const char *asked = getenv("KUVEX_ACP");
     ASSERT_EQ(GetACP(), asked ? UINT(atoi(asked)) : GetACP()) << "not the code page asked for";
-    Clear(); // files in AppData would be used instead
-    wchar_t exe[MAX_PATH], temp[MAX_PATH], title[512] = L"";
+    wchar_t exe[MAX_PATH], temp[MAX_PATH];
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    lstrcpyW(wcsrchr(exe, L'\\'), L"\\kuvex.exe");
     GetTempPathW(MAX_PATH, temp);
     const std::wstring dir = temp + std::wstring(L"Мои игры"), game = dir + L"\\kuvex.exe",
-                       ini = dir + L"\\kuvex.ini";
+                       report = temp + std::wstring(L"kuvex-start.txt"),
+                       appData = _wgetenv(L"APPDATA") + std::wstring(L"\\Kuvex 2002\\");
+    const auto clean = [&] {
+        Chattr(L"-i", dir);
+        Chattr(L"-i", appData + L"kuvex.rec");
+        for (const wchar_t *name : {L"\\kuvex.ini", L"\\kuvex.rec", L"\\kuvex.exe"}) {
+            SetFileAttributesW((dir + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW((dir + name).c_str());
+        }
+        Clear();
+    };
+    clean();
     CreateDirectoryW(dir.c_str(), nullptr);
-    DeleteFileW(ini.c_str());
     ASSERT_TRUE(CopyFileW(exe, game.c_str(), FALSE));
-    // {the title's start, what the file holds then}; the second start finds
-    // the file the test wrote after the first.
-    for (const auto &[shown, kept] :
-         {std::make_pair(L"Kuvex 2002         Инкогнито ", S("name=Инкогнито\r\n")),
-          std::make_pair(L"Kuvex 2002         Иван ", S("name=Иван\r\n"))}) {
-        STARTUPINFOW start = {};
-        start.cb = sizeof start;
-        PROCESS_INFORMATION p;
+    const auto readOnly = [](const std::wstring &path, bool on) {
+        return SetFileAttributesW(path.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != 0;
+    };
+    const std::wstring dropped = L" C:\\Users\\Player\\dropped.txt"; // a file dropped on the program
+    // {the conditions, the file held while the home is chosen, arguments}
+    const std::tuple<const char *, std::function<bool()>, std::wstring, std::wstring> starts[] = {
+        {"a first start", [] { return true; }, L"", L""},
+        {"a file dropped on the program", [] { return true; }, L"", dropped},
+        {"kuvex.rec held", [] { return true; }, dir + L"\\kuvex.rec", L""},
+        {"read-only settings beside the program", [&] { return readOnly(dir + L"\\kuvex.ini", true); }, L"",
+         L""},
+        {"AppData's kuvex.rec refusing writes",
+         [&] { return readOnly(dir + L"\\kuvex.ini", false) && Chattr(L"+i", appData + L"kuvex.rec"); }, L"",
+         L""},
+        {"both homes holding files", [&] { return Chattr(L"-i", appData + L"kuvex.rec"); }, L"", L""},
+        {"the program's folder refusing writes", [&] { return Chattr(L"+i", dir); }, L"", L""},
+        {"AppData's kuvex.rec held, a file dropped", [] { return true; }, appData + L"kuvex.rec", dropped},
+        {"both homes taking writes", [&] { return Chattr(L"-i", dir); }, L"", L""},
+        {"a start to check the last", [] { return true; }, L"", L""},
+    };
+    for (int i = 0; i < int(std::size(starts)); ++i) {
+        const auto &[what, set, held, arguments] = starts[i];
+        ASSERT_TRUE(set()) << what << ": the condition did not take";
+        SetEnvironmentVariableW(L"KUVEX_HOLD", held.c_str());
+        SetEnvironmentVariableW(L"KUVEX_START", std::to_wstring(i).c_str());
+        DeleteFileW(report.c_str());
+        std::wstring line = L"\"" + game + L"\" --gtest_filter=Files.DISABLED_OneStart " +
+                            L"--gtest_also_run_disabled_tests --gtest_repeat=1" + arguments;
+        // Its output goes nowhere: the failures it reports are checked below.
+        SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+        HANDLE nowhere =
+            CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr);
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = si.hStdError = nowhere;
+        PROCESS_INFORMATION p = {};
         ASSERT_TRUE(
-            CreateProcessW(game.c_str(), nullptr, nullptr, nullptr, 0, 0, nullptr, dir.c_str(), &start, &p));
-        WaitForInputIdle(p.hProcess, 20000);
-        const HWND window = FindWindowW(L"ViewerClass", nullptr);
-        GetWindowTextW(window, title, 512);
-        EXPECT_EQ(std::wstring(title).find(shown), 0u);
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        WaitForSingleObject(p.hProcess, 20000);
+            CreateProcessW(game.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(), &si, &p));
+        CloseHandle(nowhere);
+        DWORD code = 1;
+        WaitForSingleObject(p.hProcess, 60000);
+        GetExitCodeProcess(p.hProcess, &code);
         CloseHandle(p.hThread);
         CloseHandle(p.hProcess);
-        EXPECT_NE(ReadFileBytes(ini.c_str()).find(kept), S::npos);
-        WriteFileBytes(ini.c_str(), "[Kuvex]\r\nname=Иван\r\n");
+        EXPECT_EQ(code, 0u) << what;
+        // The settings saved last, then every record so far and no other.
+        const auto name = [](int start) {
+            return start ? "Игрок" + std::to_string(start - 1) : S("Инкогнито");
+        };
+        const S shown = ReadFileBytes(report.c_str());
+        EXPECT_EQ(shown.substr(0, shown.find('\n')), std::to_string(i ? i : 50) + " " + name(i)) << what;
+        for (int k = 0; k < i; ++k)
+            EXPECT_NE(shown.find("\n" + name(k) + "|" + std::to_string(100 + k) + "|"), S::npos)
+                << what << ": the record of start " << k;
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), i + 1) << what << ": rows\n" << shown;
     }
+    clean();
 }
 
 } // namespace
