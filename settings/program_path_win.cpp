@@ -137,7 +137,9 @@ int MoveFiles(const wchar_t *from, const wchar_t *to)
         wchar_t source[PATH_CAP], target[PATH_CAP];
         JoinInFolder(source, from, FILE_NAMES[i]);
         JoinInFolder(target, to, FILE_NAMES[i]);
-        if (GetFileAttributesW(source) == INVALID_FILE_ATTRIBUTES) continue;
+        // A folder standing where a file should be holds nothing to move.
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (!FileData(source, &data)) continue;
         const bool kept = FILE_NAMES[i] == REC && GetFileAttributesW(target) != INVALID_FILE_ATTRIBUTES;
         moved = (!kept || BeginsWith(source, target, false)) && CopyFileW(source, target, FALSE);
         copied[i] = moved;

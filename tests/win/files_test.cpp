@@ -32,6 +32,21 @@ TEST(Files, SettingsLoadedAndSaved)
         SaveSettings(g_settingsPath);
         EXPECT_EQ(ReadFileBytes(g_settingsPath), after);
     }
+    // A name the file does not hold stays whole (nine letters: under 936 a
+    // last lone lead byte), and one in a file with a byte-order mark is read
+    // and saved as its letters, under any code page: {file, name loaded}.
+    for (const auto &[file, name] :
+         {std::make_pair(S("[Kuvex]\r\ngamma=11\r\n"), S("Инкогнито")),
+          std::make_pair(S("\xEF\xBB\xBF[Kuvex]\r\nname=\xD0\x92\xD0\xB5\xD1\x80\xD0\xB0\r\n"), S("Вера"))}) {
+        lstrcpyA(g_settings.name, "Инкогнито");
+        WriteFileBytes(g_settingsPath, file);
+        LoadSettings(g_settingsPath);
+        EXPECT_EQ(S(g_settings.name), name);
+        SaveSettings(g_settingsPath);
+        lstrcpyA(g_settings.name, "x");
+        LoadSettings(g_settingsPath);
+        EXPECT_EQ(S(g_settings.name), name) << "saved and read back";
+    }
     // A file that the name would grow past what the program reads whole is
     // left to the profile functions (under 936 they drop a last lone lead byte).
     WriteFileBytes(g_settingsPath, "[Kuvex]\r\nname=a\r\n[Other]\r\nx=" + S(32600, 'p') + "\r\n");
@@ -92,6 +107,36 @@ TEST(Files, WholeRecords)
     // time, the black-box game reads from a real game's end).
     DeleteFileA(g_recordPath);
     EXPECT_EQ(ScoreFile().Append("Аня", 0) + ReadFileBytes(g_recordPath).size(), 0u);
+    DeleteFileA(g_recordPath);
+}
+
+// A listing that takes its time (a long file read slowly) keeps no append
+// out: the append lands at once.
+DWORD g_appender;
+volatile LONG g_listing;
+TEST(Files, AListingKeepsNoAppendOut)
+{
+    WriteFileBytes(g_recordPath, Record("Аня", 5));
+    g_appender = GetCurrentThreadId();
+    g_listing = 0;
+    g_recordRead = [](HANDLE f, LPVOID to, DWORD n, LPDWORD got, LPOVERLAPPED o) -> BOOL {
+        if (GetCurrentThreadId() != g_appender && !InterlockedExchange(&g_listing, 1)) Sleep(3000);
+        return ReadFile(f, to, n, got, o);
+    };
+    std::thread listing([] {
+        HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 640, 400, HWND_MESSAGE,
+                                    nullptr, nullptr, nullptr);
+        ScoreFile().FillList(list);
+        DestroyWindow(list);
+    });
+    while (!g_listing)
+        Sleep(10);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(ScoreFile().Append("Борис", 7), 16);
+    EXPECT_LT(GetTickCount() - start, 2000u);
+    listing.join();
+    g_recordRead = ReadFile;
+    EXPECT_EQ(ReadFileBytes(g_recordPath).size(), 2 * RECORD_MIN + 3 + 5);
     DeleteFileA(g_recordPath);
 }
 
