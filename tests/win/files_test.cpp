@@ -263,6 +263,7 @@ TEST(Files, WhereTheFilesLiveHeldToAModel)
     GetTempPathW(MAX_PATH, temp);
     const std::wstring dir = temp + std::wstring(L"Мои игры"), game = dir + L"\\kuvex.exe",
                        report = temp + std::wstring(L"kuvex-start.txt"),
+                       deep = dir + L"\\" + std::wstring(150, L'd') + L"\\" + std::wstring(150, L'd'),
                        appData = _wgetenv(L"APPDATA") + std::wstring(L"\\Kuvex 2002\\");
     const auto clean = [&] {
         Chattr(L"-i", dir);
@@ -280,30 +281,43 @@ TEST(Files, WhereTheFilesLiveHeldToAModel)
         return SetFileAttributesW(path.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != 0;
     };
     const std::wstring dropped = L" C:\\Users\\Player\\dropped.txt"; // a file dropped on the program
-    // {the conditions, the file held while the home is chosen, arguments}
-    const std::tuple<const char *, std::function<bool()>, std::wstring, std::wstring> starts[] = {
-        {"a first start", [] { return true; }, L"", L""},
-        {"a file dropped on the program", [] { return true; }, L"", dropped},
-        {"kuvex.rec held", [] { return true; }, dir + L"\\kuvex.rec", L""},
-        {"read-only settings beside the program", [&] { return readOnly(dir + L"\\kuvex.ini", true); }, L"",
-         L""},
+    // Each start: its conditions, the file held while the home is chosen, its
+    // arguments, whether its command line names it in a folder longer than
+    // MAX_PATH (where Wine starts no program), and its current folder when
+    // not the program's own.
+    struct Start
+    {
+        const char *what;
+        std::function<bool()> set = nullptr; // none: nothing to set
+        std::wstring held = L"", arguments = L"";
+        bool tooLong = false;
+        const wchar_t *current = nullptr;
+    };
+    const Start starts[] = {
+        {"a first start"},
+        {"a file dropped on the program", {}, L"", dropped},
+        {"kuvex.rec held", {}, dir + L"\\kuvex.rec"},
+        {"read-only settings beside the program", [&] { return readOnly(dir + L"\\kuvex.ini", true); }},
         {"AppData's kuvex.rec refusing writes",
-         [&] { return readOnly(dir + L"\\kuvex.ini", false) && Chattr(L"+i", appData + L"kuvex.rec"); }, L"",
-         L""},
-        {"both homes holding files", [&] { return Chattr(L"-i", appData + L"kuvex.rec"); }, L"", L""},
-        {"the program's folder refusing writes", [&] { return Chattr(L"+i", dir); }, L"", L""},
-        {"AppData's kuvex.rec held, a file dropped", [] { return true; }, appData + L"kuvex.rec", dropped},
-        {"both homes taking writes", [&] { return Chattr(L"-i", dir); }, L"", L""},
-        {"a start to check the last", [] { return true; }, L"", L""},
+         [&] { return readOnly(dir + L"\\kuvex.ini", false) && Chattr(L"+i", appData + L"kuvex.rec"); }},
+        {"both homes holding files", [&] { return Chattr(L"-i", appData + L"kuvex.rec"); }},
+        {"the program's folder refusing writes", [&] { return Chattr(L"+i", dir); }},
+        {"AppData's kuvex.rec held, a file dropped", {}, appData + L"kuvex.rec", dropped},
+        {"both homes taking writes", [&] { return Chattr(L"-i", dir); }},
+        {"a folder too long", {}, L"", L"", true, dir.c_str()},
+        {"a folder too long, another current folder", {}, L"", L"", true, temp},
+        {"a start to check the last"},
     };
     for (int i = 0; i < int(std::size(starts)); ++i) {
-        const auto &[what, set, held, arguments] = starts[i];
-        ASSERT_TRUE(set()) << what << ": the condition did not take";
-        SetEnvironmentVariableW(L"KUVEX_HOLD", held.c_str());
+        const Start &start = starts[i];
+        const char *what = start.what;
+        ASSERT_TRUE(!start.set || start.set()) << what << ": the condition did not take";
+        SetEnvironmentVariableW(L"KUVEX_HOLD", start.held.c_str());
         SetEnvironmentVariableW(L"KUVEX_START", std::to_wstring(i).c_str());
         DeleteFileW(report.c_str());
-        std::wstring line = L"\"" + game + L"\" --gtest_filter=Files.DISABLED_OneStart " +
-                            L"--gtest_also_run_disabled_tests --gtest_repeat=1" + arguments;
+        std::wstring line = L"\"" + (start.tooLong ? deep + L"\\kuvex.exe" : game) +
+                            L"\" --gtest_filter=Files.DISABLED_OneStart " +
+                            L"--gtest_also_run_disabled_tests --gtest_repeat=1" + start.arguments;
         // Its output goes nowhere: the failures it reports are checked below.
         SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
         HANDLE nowhere =
@@ -313,8 +327,8 @@ TEST(Files, WhereTheFilesLiveHeldToAModel)
         si.dwFlags = STARTF_USESTDHANDLES;
         si.hStdOutput = si.hStdError = nowhere;
         PROCESS_INFORMATION p = {};
-        ASSERT_TRUE(
-            CreateProcessW(game.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(), &si, &p));
+        ASSERT_TRUE(CreateProcessW(game.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                   start.current ? start.current : dir.c_str(), &si, &p));
         CloseHandle(nowhere);
         DWORD code = 1;
         WaitForSingleObject(p.hProcess, 60000);
@@ -323,9 +337,7 @@ TEST(Files, WhereTheFilesLiveHeldToAModel)
         CloseHandle(p.hProcess);
         EXPECT_EQ(code, 0u) << what;
         // The settings saved last, then every record so far and no other.
-        const auto name = [](int start) {
-            return start ? "Игрок" + std::to_string(start - 1) : S("Инкогнито");
-        };
+        const auto name = [](int k) { return k ? "Игрок" + std::to_string(k - 1) : S("Инкогнито"); };
         const S shown = ReadFileBytes(report.c_str());
         EXPECT_EQ(shown.substr(0, shown.find('\n')), std::to_string(i ? i : 50) + " " + name(i)) << what;
         for (int k = 0; k < i; ++k)
