@@ -19,9 +19,9 @@ inline std::string Encode(const std::string &name, int32_t score, const RecordTi
 }
 
 // Reads data handed out `chunk` bytes at a time into rows and returns the
-// separator an append puts before its record ("" when none). NULs fill the window past the data, so that a
-// reader looking there finds false names; a name without its NUL, or more
-// record bytes than data, aborts.
+// separator an append puts before its record ("" when none). NULs fill the
+// window past the data, so that a reader looking there finds false names; a
+// name without its NUL, or more record bytes than data, aborts.
 inline std::string ReadAll(const std::string &data, size_t chunk, std::vector<ScoreRecord> *rows)
 {
     std::tuple<const std::string &, size_t, size_t> source = {data, 0, chunk}; // data, handed out, piece

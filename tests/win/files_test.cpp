@@ -1,6 +1,7 @@
 // What only the real platform shows of the files: the settings file's bytes
-// and what loading it sets, record appends that are whole or nothing and what
-// they hold, where the files live, and a start from a Cyrillic folder.
+// and what loading it sets, record appends that are whole or nothing and keep
+// every byte, listings that keep no append out, and where the files live,
+// held to a model over starts from a Cyrillic folder.
 #include "tests/core/records.h"
 #include "tests/win/win_test.h"
 
@@ -65,13 +66,13 @@ DWORD g_readable, g_mode;
 // of 0 is not recorded.
 TEST(Files, WholeRecords)
 {
-    // 1000 records, and a write cut short after them; records each a byte short.
+    // 1000 records, and a write cut short after them; the records each a byte short.
     S old, short_;
-    for (int i = 0; i <= 1000; ++i)
-        old += Record("Player " + std::to_string(i), uint16_t(i + 1), {2002, 12, 4, 5, 9, 3, 7, 250});
-    for (int i = 0; i < 200; ++i) {
-        const S whole = Record("Player " + std::to_string(i), uint16_t(i + 1));
-        short_ += whole.substr(0, whole.size() - 1);
+    for (int i = 0; i <= 1000; ++i) {
+        const S record =
+            Record("Player " + std::to_string(i), uint16_t(i + 1), {2002, 12, 4, 5, 9, 3, 7, 250});
+        old += record;
+        short_ += record.substr(0, record.size() - 1);
     }
     const S tail = old.substr(0, 28900), damage(300, 'N'); // no NUL: no record
     old.resize(28890);
@@ -85,10 +86,9 @@ TEST(Files, WholeRecords)
     };
     // {bytes read, mode, file}: every byte stays, the rows listed before
     // stay, and the new record is listed last (a write that falls short
-    // leaves the file as it was).
+    // leaves the file as it was), also when reading fails or stops at once.
     for (const auto &[readable, mode, before] :
-         {std::make_tuple(0u, 0, old), std::make_tuple(4096u, 0, old), std::make_tuple(4096u, 3, old),
-          std::make_tuple(28900u, 0, tail), std::make_tuple(MAXDWORD, 0, tail),
+         {std::make_tuple(0u, 0, old), std::make_tuple(0u, 3, old), std::make_tuple(MAXDWORD, 0, tail),
           std::make_tuple(MAXDWORD, 1, tail), std::make_tuple(MAXDWORD, 2, tail),
           std::make_tuple(MAXDWORD, 0, damage + tail), std::make_tuple(MAXDWORD, 0, short_)}) {
         WriteFileBytes(g_recordPath, before);
@@ -110,33 +110,28 @@ TEST(Files, WholeRecords)
     DeleteFileA(g_recordPath);
 }
 
-// A listing that takes its time (a long file read slowly) keeps no append
-// out: the append lands at once.
-DWORD g_appender;
-volatile LONG g_listing;
+// A listing keeps no append out, however long it reads: a game that ends
+// while another copy fills its list (here, inside the list's first read) is
+// recorded at once.
+int g_appended;
 TEST(Files, AListingKeepsNoAppendOut)
 {
     WriteFileBytes(g_recordPath, Record("Аня", 5));
-    g_appender = GetCurrentThreadId();
-    g_listing = 0;
+    g_appended = -1;
     g_recordRead = [](HANDLE f, LPVOID to, DWORD n, LPDWORD got, LPOVERLAPPED o) -> BOOL {
-        if (GetCurrentThreadId() != g_appender && !InterlockedExchange(&g_listing, 1)) Sleep(3000);
+        if (g_appended < 0) {
+            g_appended = 0; // the append reads the file as well
+            g_appended = ScoreFile().Append("Борис", 7);
+        }
         return ReadFile(f, to, n, got, o);
     };
-    std::thread listing([] {
-        HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 640, 400, HWND_MESSAGE,
-                                    nullptr, nullptr, nullptr);
-        ScoreFile().FillList(list);
-        DestroyWindow(list);
-    });
-    while (!g_listing)
-        Sleep(10);
-    const DWORD start = GetTickCount();
-    EXPECT_EQ(ScoreFile().Append("Борис", 7), 16);
-    EXPECT_LT(GetTickCount() - start, 2000u);
-    listing.join();
+    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 640, 400, HWND_MESSAGE,
+                                nullptr, nullptr, nullptr);
+    ScoreFile().FillList(list);
     g_recordRead = ReadFile;
-    EXPECT_EQ(ReadFileBytes(g_recordPath).size(), 2 * RECORD_MIN + 3 + 5);
+    EXPECT_EQ(g_appended, 16);
+    EXPECT_EQ(List(ReadFileBytes(g_recordPath), RECORD_WINDOW), "Аня:5~ Борис:7~ |");
+    DestroyWindow(list);
     DeleteFileA(g_recordPath);
 }
 
@@ -183,10 +178,26 @@ TEST(Files, FourAppendsAtOnceToALargeFileAllLand)
     Clear();
 }
 
+// Runs a command line as a process of its own; its exit code once it has ended.
+DWORD RunProcess(const wchar_t *program, std::wstring line, const wchar_t *current = nullptr)
+{
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION p = {};
+    DWORD code = 1;
+    if (CreateProcessW(program, &line[0], nullptr, nullptr, FALSE, 0, nullptr, current, &si, &p)) {
+        WaitForSingleObject(p.hProcess, 60000);
+        GetExitCodeProcess(p.hProcess, &code);
+        CloseHandle(p.hThread);
+        CloseHandle(p.hProcess);
+    }
+    return code;
+}
+
 // Sets (+i) or clears (-i) the immutable flag of a file or folder through
-// Linux's chattr; true once it has taken. Wine starts a Linux program but
-// cannot wait for it: it leaves a mark. The paths go by the environment, as
-// UTF-8, whatever the code page.
+// Linux's chattr; true once it has taken. Wine cannot wait for a Linux
+// program: it leaves a mark. The paths go by the environment, as UTF-8,
+// whatever the code page.
 bool Chattr(const wchar_t *flag, const std::wstring &path)
 {
     using UnixName = char *(CDECL *)(const wchar_t *);
@@ -200,15 +211,8 @@ bool Chattr(const wchar_t *flag, const std::wstring &path)
             return false;
         SetEnvironmentVariableW(name, wide);
     }
-    std::wstring line =
-        L"/bin/sh -c \"chattr " + std::wstring(flag) + L" \\\"$KUVEX_LOCK\\\" && mkdir \\\"$KUVEX_MARK\\\"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION p = {};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p))
-        return false;
-    CloseHandle(p.hThread);
-    CloseHandle(p.hProcess);
+    RunProcess(nullptr, L"/bin/sh -c \"chattr " + std::wstring(flag) +
+                            L" \\\"$KUVEX_LOCK\\\" && mkdir \\\"$KUVEX_MARK\\\"\"");
     for (int waited = 0; waited < 9000; waited += 50, Sleep(50))
         if (RemoveDirectoryW(mark)) return true;
     return false;
@@ -217,42 +221,45 @@ bool Chattr(const wchar_t *flag, const std::wstring &path)
 // One start of the game for the model below, a process of its own: the
 // start-up's own steps (with, when KUVEX_HOLD names a file, that file held
 // without sharing while the files' home is chosen, as another copy of the game
-// holds it while it fills its list), the settings loaded and the records
-// listed into %TEMP%\kuvex-start.txt, then a game recorded under the name
-// loaded, with 100 + KUVEX_START points, and settings saved from the Options.
+// holds it for seconds while it fills its list); then, as start number
+// KUVEX_START, it must load the settings the start before saved (at first the
+// defaults, the nine-letter name whole) and list every record so far; last a
+// game recorded under the name loaded, with 100 + that number of points, and
+// settings saved from the Options.
 TEST(Files, DISABLED_OneStart)
 {
-    wchar_t hold[MAX_PATH] = L"", start[16] = L"", temp[MAX_PATH];
+    wchar_t hold[MAX_PATH] = L"", number[16] = L"";
     GetEnvironmentVariableW(L"KUVEX_HOLD", hold, MAX_PATH);
-    GetEnvironmentVariableW(L"KUVEX_START", start, 16);
+    GetEnvironmentVariableW(L"KUVEX_START", number, 16);
     HANDLE held = CreateFileW(hold, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_EQ(held != INVALID_HANDLE_VALUE, hold[0] != L'\0') << "the file to hold";
-    std::thread release([held] {
-        Sleep(1500);
-        CloseHandle(held);
-    });
     ChooseDataFolder();
-    release.join(); // a game's end comes later
+    CloseHandle(held); // a game's end comes later
     BuildProgramFilePath(g_settingsPath, L"kuvex.ini");
     if (LoadSettings(g_settingsPath)) SaveSettings(g_settingsPath);
+    const int start = _wtoi(number);
+    const auto name = [](int k) { return k ? "Игрок" + std::to_string(k - 1) : S("Инкогнито"); };
+    EXPECT_EQ(std::to_string(g_settings.anim) + " " + g_settings.name,
+              std::to_string(start ? start : 50) + " " + name(start));
     HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 640, 400, HWND_MESSAGE,
                                 HMENU(IDC_BEST_LIST), nullptr, nullptr);
     ScoreFile().FillList(list);
-    lstrcatW((GetTempPathW(MAX_PATH, temp), temp), L"kuvex-start.txt");
-    WriteFileBytes(temp, std::to_string(g_settings.anim) + " " + g_settings.name + Shown(list));
-    DestroyWindow(list);
-    EXPECT_EQ(ScoreFile().Append(g_settings.name, 100 + _wtoi(start)), 16);
-    g_settings.anim = _wtoi(start) + 1;
-    wsprintfA(g_settings.name, "Игрок%d", _wtoi(start));
+    const S shown = Shown(list);
+    for (int k = 0; k < start; ++k)
+        EXPECT_NE(shown.find("\n" + name(k) + "|" + std::to_string(100 + k) + "|"), S::npos) << "start " << k;
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), start + 1) << "rows:" << shown;
+    EXPECT_EQ(ScoreFile().Append(g_settings.name, 100 + start), 16);
+    g_settings.anim = start + 1;
+    wsprintfA(g_settings.name, "Игрок%d", start);
     SaveSettings(g_settingsPath);
+    DestroyWindow(list);
 }
 
 // Where the files live, held to a model: starts of the game from a folder
 // named in Cyrillic under changing conditions, each a process of its own
-// that records a game and saves its settings (see OneStart). After every
-// start the next one lists every record so far and loads the settings saved
-// last (at first the defaults, the nine-letter name whole), under whichever
-// code page the run has (the suite runs it under 1252 and 936 as well, and
+// that records a game and saves its settings, and checks that it lists every
+// record so far and loads the settings saved last (see OneStart), under
+// whichever code page the run has (the suite runs it under 1252 and 936 as well, and
 // KUVEX_ACP names the one expected).
 TEST(Files, WhereTheFilesLiveHeldToAModel)
 {
@@ -262,7 +269,6 @@ TEST(Files, WhereTheFilesLiveHeldToAModel)
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
     GetTempPathW(MAX_PATH, temp);
     const std::wstring dir = temp + std::wstring(L"Мои игры"), game = dir + L"\\kuvex.exe",
-                       report = temp + std::wstring(L"kuvex-start.txt"),
                        deep = dir + L"\\" + std::wstring(150, L'd') + L"\\" + std::wstring(150, L'd'),
                        appData = _wgetenv(L"APPDATA") + std::wstring(L"\\Kuvex 2002\\");
     const auto clean = [&] {
@@ -277,9 +283,7 @@ TEST(Files, WhereTheFilesLiveHeldToAModel)
     clean();
     CreateDirectoryW(dir.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(exe, game.c_str(), FALSE));
-    const auto readOnly = [](const std::wstring &path, bool on) {
-        return SetFileAttributesW(path.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != 0;
-    };
+    const std::wstring ini = dir + L"\\kuvex.ini";
     const std::wstring dropped = L" C:\\Users\\Player\\dropped.txt"; // a file dropped on the program
     // Each start: its conditions, the file held while the home is chosen, its
     // arguments, whether its command line names it in a folder longer than
@@ -297,11 +301,15 @@ TEST(Files, WhereTheFilesLiveHeldToAModel)
         {"a first start"},
         {"a file dropped on the program", {}, L"", dropped},
         {"kuvex.rec held", {}, dir + L"\\kuvex.rec"},
-        {"read-only settings beside the program", [&] { return readOnly(dir + L"\\kuvex.ini", true); }},
+        {"read-only settings beside the program",
+         [&] { return SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY) != 0; }},
         {"AppData's kuvex.rec refusing writes",
-         [&] { return readOnly(dir + L"\\kuvex.ini", false) && Chattr(L"+i", appData + L"kuvex.rec"); }},
-        {"both homes holding files", [&] { return Chattr(L"-i", appData + L"kuvex.rec"); }},
-        {"the program's folder refusing writes", [&] { return Chattr(L"+i", dir); }},
+         [&] {
+             return SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_NORMAL) &&
+                    Chattr(L"+i", appData + L"kuvex.rec");
+         }},
+        {"the program's folder refusing writes, AppData taking them again",
+         [&] { return Chattr(L"-i", appData + L"kuvex.rec") && Chattr(L"+i", dir); }},
         {"AppData's kuvex.rec held, a file dropped", {}, appData + L"kuvex.rec", dropped},
         {"both homes taking writes", [&] { return Chattr(L"-i", dir); }},
         {"a folder too long", {}, L"", L"", true, dir.c_str()},
@@ -310,40 +318,15 @@ TEST(Files, WhereTheFilesLiveHeldToAModel)
     };
     for (int i = 0; i < int(std::size(starts)); ++i) {
         const Start &start = starts[i];
-        const char *what = start.what;
-        ASSERT_TRUE(!start.set || start.set()) << what << ": the condition did not take";
+        ASSERT_TRUE(!start.set || start.set()) << start.what << ": the condition did not take";
         SetEnvironmentVariableW(L"KUVEX_HOLD", start.held.c_str());
         SetEnvironmentVariableW(L"KUVEX_START", std::to_wstring(i).c_str());
-        DeleteFileW(report.c_str());
-        std::wstring line = L"\"" + (start.tooLong ? deep + L"\\kuvex.exe" : game) +
-                            L"\" --gtest_filter=Files.DISABLED_OneStart " +
-                            L"--gtest_also_run_disabled_tests --gtest_repeat=1" + start.arguments;
-        // Its output goes nowhere: the failures it reports are checked below.
-        SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-        HANDLE nowhere =
-            CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr);
-        STARTUPINFOW si = {};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdOutput = si.hStdError = nowhere;
-        PROCESS_INFORMATION p = {};
-        ASSERT_TRUE(CreateProcessW(game.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr,
-                                   start.current ? start.current : dir.c_str(), &si, &p));
-        CloseHandle(nowhere);
-        DWORD code = 1;
-        WaitForSingleObject(p.hProcess, 60000);
-        GetExitCodeProcess(p.hProcess, &code);
-        CloseHandle(p.hThread);
-        CloseHandle(p.hProcess);
-        EXPECT_EQ(code, 0u) << what;
-        // The settings saved last, then every record so far and no other.
-        const auto name = [](int k) { return k ? "Игрок" + std::to_string(k - 1) : S("Инкогнито"); };
-        const S shown = ReadFileBytes(report.c_str());
-        EXPECT_EQ(shown.substr(0, shown.find('\n')), std::to_string(i ? i : 50) + " " + name(i)) << what;
-        for (int k = 0; k < i; ++k)
-            EXPECT_NE(shown.find("\n" + name(k) + "|" + std::to_string(100 + k) + "|"), S::npos)
-                << what << ": the record of start " << k;
-        EXPECT_EQ(std::count(shown.begin(), shown.end(), '\n'), i + 1) << what << ": rows\n" << shown;
+        const std::wstring line = L"\"" + (start.tooLong ? deep + L"\\kuvex.exe" : game) +
+                                  L"\" --gtest_filter=Files.DISABLED_OneStart " +
+                                  L"--gtest_also_run_disabled_tests --gtest_repeat=1 --gtest_brief=1" +
+                                  start.arguments;
+        EXPECT_EQ(RunProcess(game.c_str(), line, start.current ? start.current : dir.c_str()), 0u)
+            << "start " << i << ", " << start.what << ": its failures are above";
     }
     clean();
 }
