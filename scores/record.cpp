@@ -129,16 +129,16 @@ bool Followed(const RecordReader *reader, size_t at, bool endCounts)
     return (endCounts && at == reader->end && reader->atEnd) || WholeAt(reader, at, &scratch) > 0;
 }
 
-// Whether a whole record with a valid time that starts in [from, to) ends
-// past `to` and is followed (see Followed).
-bool Outlasted(const RecordReader *reader, size_t from, size_t to, bool endCounts)
+// The start of the first whole record with a valid time in [from, to) that
+// ends past `to` and is followed (see Followed); `to` when there is none.
+size_t Inner(const RecordReader *reader, size_t from, size_t to, bool endCounts)
 {
     ScoreRecord scratch;
     for (size_t at = from; at < to; ++at) {
         const size_t n = WholeAt(reader, at, &scratch);
-        if (n > 0 && at + n > to && Followed(reader, at + n, endCounts)) return true;
+        if (n > 0 && at + n > to && Followed(reader, at + n, endCounts)) return at;
     }
-    return false;
+    return to;
 }
 
 void Halt(RecordReader *reader)
@@ -159,15 +159,20 @@ int NextRecord(RecordReader *reader, ScoreRecord *out)
             break;
         }
         const size_t n = WholeAt(reader, pos, out);
-        // A record followed by neither a record nor the end is false when
-        // another starts inside it, outlasts it and is followed: a damaged
-        // or cut-short record's bytes read as a name, with a "time" that
-        // runs into the next record. In step only a following record vouches
-        // for the inner one: the end of the data alone may be a cut tail.
-        if (n > 0 &&
-            (Followed(reader, pos + n, true) || !Outlasted(reader, pos + 1, pos + n, reader->damaged))) {
-            reader->pos = pos + n;
-            reader->listedEnd = reader->base + reader->pos;
+        // A record followed by neither a record nor the end may be a damaged
+        // or cut-short one whose "time" runs into the next record: so when
+        // another starts inside it, outlasts it and is followed. In step it
+        // is listed all the same (cut a few bytes short, it keeps its name,
+        // score and date) and reading goes on at that inner record; after
+        // damage it is passed over for the inner one. In step only a
+        // following record vouches for the inner one: the end of the data
+        // alone may be a cut tail.
+        const size_t next = n == 0 || Followed(reader, pos + n, true)
+                                ? pos + n
+                                : Inner(reader, pos + 1, pos + n, reader->damaged);
+        if (n > 0 && (!reader->damaged || next == pos + n)) {
+            reader->pos = next;
+            reader->listedEnd = reader->base + pos + n;
             reader->damaged = false;
             return 1;
         }

@@ -87,15 +87,16 @@ struct RecordReader
 void StartRecordReader(RecordReader *reader, RecordSource source, void *context);
 // 1 with the next complete record in out; 0 when there is none.
 // A record is whole and has a valid time; anything else is damage. A whole
-// record is false when it is followed neither by the end of the data nor by
-// another whole record, and another starts inside it, outlasts it and is
+// record followed neither by the end of the data nor by another whole record
+// may be a damaged one, when another starts inside it, outlasts it and is
 // followed by a whole record (after damage, by the end of the data as well):
 // a record cut a few bytes short reads whole with the next one's first bytes
-// as its last, and that next one is the record written. Damage is passed
-// over: reading goes on at the first following position where a record is
-// taken by that rule; so records written after the damage are listed. That
-// first record may carry damaged bytes in front of its name, every later one
-// is exact. Damaged bytes are never a record of their own.
+// as its last. In step both are listed, the cut one first; after damage only
+// the inner one. Damage is passed over: reading goes on at the first
+// following position where a record is taken; so records written after the
+// damage are listed. That first record may carry damaged bytes in front of
+// its name, every later one is exact. Damaged bytes are never a record of
+// their own.
 // Once it has returned 0, `trailing` tells whether bytes follow the last
 // record listed (at `listedEnd`).
 int NextRecord(RecordReader *reader, ScoreRecord *out);

@@ -21,7 +21,7 @@ inline std::string Encode(const std::string &name, int32_t score, const RecordTi
 // Reads data handed out `chunk` bytes at a time into rows and returns the
 // separator an append puts before its record ("" when none). NULs fill the
 // window past the data, so that a reader looking there finds false names; a
-// name without its NUL, or more record bytes than data, aborts.
+// name without its NUL, or a row that is not bytes of the data, aborts.
 inline std::string ReadAll(const std::string &data, size_t chunk, std::vector<ScoreRecord> *rows)
 {
     std::tuple<const std::string &, size_t, size_t> source = {data, 0, chunk}; // data, handed out, piece
@@ -36,12 +36,10 @@ inline std::string ReadAll(const std::string &data, size_t chunk, std::vector<Sc
             return n;
         },
         &source);
-    size_t bytes = 0;
-    for (ScoreRecord r; NextRecord(&reader, &r) == 1; rows->push_back(r)) {
-        const size_t length = strnlen(r.name, RECORD_NAME_AREA);
-        bytes += length + RECORD_MIN;
-        if (length == RECORD_NAME_AREA || bytes > data.size()) abort();
-    }
+    for (ScoreRecord r; NextRecord(&reader, &r) == 1; rows->push_back(r))
+        if (strnlen(r.name, RECORD_NAME_AREA) == RECORD_NAME_AREA ||
+            data.find(Encode(r.name, r.score, r.time)) == std::string::npos)
+            abort();
     unsigned char separator[RECORD_SEPARATOR];
     return std::string(separator, separator + (reader.trailing ? PutSeparator(separator) : 0));
 }

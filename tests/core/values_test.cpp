@@ -67,8 +67,8 @@ TEST(Record, BytesCutsDamageAndTimes)
         // A record a byte short ends in the separator's 0xFF: never a row.
         {Encode("a", 1) + Encode("c", 3).substr(0, 19) + separator + Encode("b", 2), "a:1 b:2 |"},
         // A record 2 bytes short reads whole with the next one's first 2
-        // bytes as its last: the next one, followed by a record, is the one written.
-        {Encode("Anna", 321).substr(0, 21) + Encode("B", 77) + Encode("Carl", 5), "B:77 Carl:5 |"},
+        // bytes as its last: both are listed, the next one as written.
+        {Encode("Anna", 321).substr(0, 21) + Encode("B", 77) + Encode("Carl", 5), "Anna:321~ B:77 Carl:5 |"},
         // After damage, a "record" whose last fields are the next one's name
         // and score is passed over for that next one.
         {x(300) + std::string("\0\1\0\xD2\7\xC\0\4\0\5\0\x9\0\3\0", 15) + Encode("\7", 20), "\7:20 |"},
