@@ -51,7 +51,7 @@ TEST(Record, BytesCutsDamageAndTimes)
     EXPECT_EQ(std::make_pair(DecodeRecord(bytes, 300, &r), DecodeRecord(bytes, 254, &r)),
               std::make_pair(-1, 0));
     const RecordTime bad = {2002, 13, 4, 5, 9, 3, 7, 250};
-    unsigned char bar[RECORD_SEPARATOR];
+    unsigned char bar[RECORD_SEPARATOR] = {};
     const std::string separator(bar, bar + PutSeparator(bar));
     // The first record after damage carries what fits of it in front of its
     // name; damage and records with a bad time are never rows; a record's
@@ -67,8 +67,10 @@ TEST(Record, BytesCutsDamageAndTimes)
         // A record a byte short ends in the separator's 0xFF: never a row.
         {Encode("a", 1) + Encode("c", 3).substr(0, 19) + separator + Encode("b", 2), "a:1 b:2 |"},
         // A record 2 bytes short reads whole with the next one's first 2
-        // bytes as its last: both are listed, the next one as written.
-        {Encode("Anna", 321).substr(0, 21) + Encode("B", 77) + Encode("Carl", 5), "Anna:321~ B:77 Carl:5 |"},
+        // bytes as its last: both are listed, the next one as written, also
+        // after damage.
+        {x(300) + Encode("b", 2) + Encode("Anna", 321).substr(0, 21) + Encode("B", 77) + Encode("Carl", 5),
+         x(254) + "b:2 Anna:321~ B:77 Carl:5 |"},
         // After damage, a "record" whose last fields are the next one's name
         // and score is passed over for that next one.
         {x(300) + std::string("\0\1\0\xD2\7\xC\0\4\0\5\0\x9\0\3\0", 15) + Encode("\7", 20), "\7:20 |"},

@@ -106,8 +106,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     }
     const bool cut = in.ConsumeBool();
-    file.resize(file.size() -
-                (cut ? std::min(file.size(), in.ConsumeIntegralInRange<size_t>(1, RECORD_MAX)) : 0));
+    if (cut)
+        file.resize(file.size() - std::min(file.size(), in.ConsumeIntegralInRange<size_t>(1, RECORD_MAX)));
     for (size_t i = 0; i < model.size(); ++i)
         broken[i] = broken[i] || start[i] + model[i].size() > file.size();
 
