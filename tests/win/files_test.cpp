@@ -34,11 +34,13 @@ TEST(Files, SettingsLoadedAndSaved)
         EXPECT_EQ(ReadFileBytes(g_settingsPath), after);
     }
     // A name the file does not hold stays whole (nine letters: under 936 a
-    // last lone lead byte), and one in a file with a byte-order mark is read
-    // and saved as its letters, under any code page: {file, name loaded}.
+    // last lone lead byte; a picture's bytes hold no settings), and one in a
+    // file with a byte-order mark is read and saved as its letters, under any
+    // code page: {file, name loaded}.
     for (const auto &[file, name] :
          {std::make_pair(S("[Kuvex]\r\ngamma=11\r\n"), S("Инкогнито")),
-          std::make_pair(S("\xEF\xBB\xBF[Kuvex]\r\nname=\xD0\x92\xD0\xB5\xD1\x80\xD0\xB0\r\n"), S("Вера"))}) {
+          std::make_pair(S("\xEF\xBB\xBF[Kuvex]\r\nname=\xD0\x92\xD0\xB5\xD1\x80\xD0\xB0\r\n"), S("Вера")),
+          std::make_pair(BitmapFile(64, 64, 4, '\x66'), S("Инкогнито"))}) {
         lstrcpyA(g_settings.name, "Инкогнито");
         WriteFileBytes(g_settingsPath, file);
         LoadSettings(g_settingsPath);
@@ -111,12 +113,15 @@ TEST(Files, WholeRecords)
 }
 
 // A listing keeps no append out, however long it reads: a game that ends
-// while another copy fills its list (here, inside the list's first read) is
-// recorded at once.
+// while another copy fills its list of 10000 records (here, inside the
+// list's first read) is recorded at once.
 int g_appended;
 TEST(Files, AListingKeepsNoAppendOut)
 {
-    WriteFileBytes(g_recordPath, Record("Аня", 5));
+    S many; // 10000 records, every other name empty
+    for (int i = 0; i < 10000; ++i)
+        many += Record(i % 2 ? "Игрок" : "", uint16_t(i + 1));
+    WriteFileBytes(g_recordPath, many);
     g_appended = -1;
     g_recordRead = [](HANDLE f, LPVOID to, DWORD n, LPDWORD got, LPOVERLAPPED o) -> BOOL {
         if (g_appended < 0) {
@@ -130,7 +135,10 @@ TEST(Files, AListingKeepsNoAppendOut)
     ScoreFile().FillList(list);
     g_recordRead = ReadFile;
     EXPECT_EQ(g_appended, 16);
-    EXPECT_EQ(List(ReadFileBytes(g_recordPath), RECORD_WINDOW), "Аня:5~ Борис:7~ |");
+    EXPECT_EQ(ListView_GetItemCount(list), 10001);
+    const S now = ReadFileBytes(g_recordPath);
+    EXPECT_EQ(now.substr(0, many.size()), many);
+    EXPECT_EQ(List(now.substr(many.size()), RECORD_WINDOW), "Борис:7~ |");
     DestroyWindow(list);
     DeleteFileA(g_recordPath);
 }
@@ -175,6 +183,48 @@ TEST(Files, FourAppendsAtOnceToALargeFileAllLand)
     EXPECT_EQ(ScoreFile().Append("Аня", 5), 0);
     EXPECT_LT(GetTickCount() - start, 5000u);
     CloseHandle(holder);
+    Clear();
+}
+
+// The program's folder from its command line: the first token, quoted or up
+// to a blank, made absolute; arguments never move it, and a folder too long
+// for the program's files is none.
+TEST(Files, ProgramFolderFromTheCommandLine)
+{
+    wchar_t current[MAX_PATH], folder[PATH_CAP];
+    GetCurrentDirectoryW(MAX_PATH, current);
+    const std::wstring games = L"C:\\Мои игры", d(245, L'd'), here = current, none;
+    // {command line, the folder}
+    for (const auto &[line, expected] :
+         {std::make_pair(L"\"" + games + L"\\kuvex.exe\" a\\b\\c \\\\server\\share", games),
+          std::make_pair(std::wstring(L"C:\\Games\\kuvex.exe C:\\Users\\Player\\dropped.txt"),
+                         std::wstring(L"C:\\Games")),
+          std::make_pair(L"  \"" + games + L"\\kuvex.exe\" " + std::wstring(30000, L'x'), games),
+          std::make_pair(L"\"" + games + L"\\kuvex.exe", games),
+          std::make_pair(std::wstring(L"kuvex.exe"), here),
+          std::make_pair(std::wstring(L"  \"\"  \"  "), here),
+          std::make_pair(L"C:\\" + d + L"\\kuvex.exe", L"C:\\" + d),
+          std::make_pair(L"C:\\" + d + d + L"\\kuvex.exe", none)}) {
+        folder[0] = L'\0';
+        EXPECT_EQ(ProgramFolder(folder, line.c_str()) ? std::wstring(folder) : none, expected)
+            << line.substr(0, 80).c_str();
+    }
+}
+
+// A folder standing where a file of the game's should be beside the program:
+// the files go to AppData, the other one copied there.
+TEST(Files, AFolderWhereAFileShouldBe)
+{
+    const S names[] = {"kuvex.ini", "kuvex.rec"};
+    for (int i = 0; i < 2; ++i) {
+        Clear();
+        CreateDirectoryA(Beside(names[i]).c_str(), nullptr);
+        WriteFileBytes(Beside(names[1 - i]), kIni);
+        ChooseDataFolder();
+        EXPECT_EQ(Chosen(), InAppData("kuvex.rec")) << names[i];
+        EXPECT_EQ(ReadFileBytes(InAppData(names[1 - i])), kIni) << names[i];
+        RemoveDirectoryA(Beside(names[i]).c_str());
+    }
     Clear();
 }
 
