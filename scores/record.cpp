@@ -82,8 +82,6 @@ void StartRecordReader(RecordReader *reader, RecordSource source, void *context)
     reader->end = 0;
     reader->base = 0;
     reader->listedEnd = 0;
-    reader->reach = 0;
-    reader->tail = RECORD_NO_TAIL;
     reader->trailing = false;
     reader->atEnd = false;
     reader->halted = false;
@@ -92,26 +90,21 @@ void StartRecordReader(RecordReader *reader, RecordSource source, void *context)
 
 namespace {
 
-// Bytes kept in front of pos when the window moves on: a record that began
-// up to RECORD_MAX - 1 bytes back may still have to be decoded.
-constexpr size_t HISTORY = RECORD_MAX;
 // Every decision looks at most at a record, one that starts inside it, and
 // the one after that.
 constexpr size_t LOOKAHEAD = 3 * RECORD_MAX;
-static_assert(RECORD_WINDOW >= HISTORY + 2 * LOOKAHEAD, "the window must hold the history and the lookahead");
+static_assert(RECORD_WINDOW >= 2 * LOOKAHEAD, "the window must hold the lookahead");
 
 // Until LOOKAHEAD bytes from pos are held or the source has nothing more:
-// moves the bytes from HISTORY before pos to the front of the window and asks
-// the source for as many more as fit.
+// moves the bytes from pos to the front of the window and asks the source
+// for as many more as fit.
 void Fill(RecordReader *reader)
 {
     while (reader->end - reader->pos < LOOKAHEAD && !reader->atEnd) {
-        const size_t keep = reader->pos < HISTORY ? reader->pos : HISTORY;
-        const size_t from = reader->pos - keep;
-        memmove(reader->window, reader->window + from, reader->end - from);
-        reader->base += from;
-        reader->pos = keep;
-        reader->end -= from;
+        memmove(reader->window, reader->window + reader->pos, reader->end - reader->pos);
+        reader->base += reader->pos;
+        reader->end -= reader->pos;
+        reader->pos = 0;
         const size_t room = RECORD_WINDOW - reader->end;
         const size_t got = reader->source(reader->context, reader->window + reader->end, room);
         if (got == 0)
@@ -128,42 +121,30 @@ size_t WholeAt(const RecordReader *reader, size_t at, ScoreRecord *out)
     return n > 0 && IsValidRecordTime(out->time) ? static_cast<size_t>(n) : 0;
 }
 
-// Whether the end of the data or another whole record with a valid time
-// follows at window offset at.
-bool Followed(const RecordReader *reader, size_t at)
+// Whether another whole record with a valid time follows at window offset
+// at, or (when `endCounts`) the end of the data.
+bool Followed(const RecordReader *reader, size_t at, bool endCounts)
 {
     ScoreRecord scratch;
-    return (at == reader->end && reader->atEnd) || WholeAt(reader, at, &scratch) > 0;
+    return (endCounts && at == reader->end && reader->atEnd) || WholeAt(reader, at, &scratch) > 0;
 }
 
-// Looks at every whole record with a valid time that starts in [from, to)
-// and ends past `beyond`, widening reach to it; true when one of them is
-// followed (see Followed).
-bool Outlasted(RecordReader *reader, size_t from, size_t to, size_t beyond)
+// The start of the first whole record with a valid time in [from, to) that
+// ends past `to` and is followed (see Followed); `to` when there is none.
+size_t Inner(const RecordReader *reader, size_t from, size_t to, bool endCounts)
 {
     ScoreRecord scratch;
-    bool followed = false;
     for (size_t at = from; at < to; ++at) {
         const size_t n = WholeAt(reader, at, &scratch);
-        if (n == 0 || at + n <= beyond) continue;
-        if (reader->base + at + n > reader->reach) reader->reach = reader->base + at + n;
-        followed = followed || Followed(reader, at + n);
+        if (n > 0 && at + n > to && Followed(reader, at + n, endCounts)) return at;
     }
-    return followed;
+    return to;
 }
 
-size_t Behind(const RecordReader *reader)
-{
-    return reader->pos < RECORD_MAX - 1 ? 0 : reader->pos - (RECORD_MAX - 1);
-}
-
-// The end of the data: the bytes after the last record listed may be cut
-// only when no whole record seen reaches past them.
 void Halt(RecordReader *reader)
 {
     reader->halted = true;
     reader->trailing = reader->base + reader->end > reader->listedEnd;
-    if (reader->trailing && reader->reach <= reader->listedEnd) reader->tail = reader->listedEnd;
 }
 
 } // namespace
@@ -178,39 +159,37 @@ int NextRecord(RecordReader *reader, ScoreRecord *out)
             break;
         }
         const size_t n = WholeAt(reader, pos, out);
-        // In step, a whole record is taken as it stands. After damage one
-        // that is not followed by a record or the end is false when another
-        // starts inside it, outlasts it and is followed: a damaged record's
-        // leftover bytes read as a name, with a "time" that runs into the
-        // next record.
-        if (n > 0 && (!reader->damaged || Followed(reader, pos + n) ||
-                      !Outlasted(reader, pos + 1, pos + n, pos + n))) {
-            reader->pos = pos + n;
-            reader->listedEnd = reader->base + reader->pos;
+        // A record followed by neither a record nor the end may be a damaged
+        // or cut-short one whose "time" runs into the next record: so when
+        // another starts inside it, outlasts it and is followed. In step it
+        // is listed all the same (cut a few bytes short, it keeps its name,
+        // score and date) and reading goes on at that inner record; after
+        // damage it is passed over for the inner one. In step only a
+        // following record vouches for the inner one: the end of the data
+        // alone may be a cut tail.
+        const size_t next = n == 0 || Followed(reader, pos + n, true)
+                                ? pos + n
+                                : Inner(reader, pos + 1, pos + n, reader->damaged);
+        if (n > 0 && (!reader->damaged || next == pos + n)) {
+            reader->pos = next;
+            reader->listedEnd = reader->base + pos + n;
             reader->damaged = false;
             return 1;
         }
         if (!reader->damaged && DecodeRecord(reader->window + pos, reader->end - pos, out) == 0) {
             // A truncated tail: fewer bytes than its record needs are left.
-            Outlasted(reader, Behind(reader), reader->end, pos);
             Halt(reader);
             break;
         }
-        if (!reader->damaged) {
-            // A record written whole may have begun inside the last one
-            // listed (when that one was a false one): it counts against a cut.
-            Outlasted(reader, Behind(reader), pos, pos);
-            reader->damaged = true;
-        } else if (n > 0 && reader->base + pos + n > reader->reach) {
-            reader->reach = reader->base + pos + n;
-        }
+        reader->damaged = true;
         reader->pos = pos + 1;
     }
     return 0;
 }
 
-AppendPlan PlanAppend(const RecordReader &reader)
+size_t PutSeparator(unsigned char *out)
 {
-    if (reader.tail != RECORD_NO_TAIL) return {reader.tail, 0};
-    return {RECORD_NO_TAIL, reader.trailing ? RECORD_SEPARATOR : 0};
+    memset(out, 0xFF, RECORD_SEPARATOR_FF);
+    memset(out + RECORD_SEPARATOR_FF, 0, RECORD_SEPARATOR - RECORD_SEPARATOR_FF);
+    return RECORD_SEPARATOR;
 }

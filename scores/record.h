@@ -61,8 +61,7 @@ int FormatRecordDate(const RecordTime &time, char *out, size_t cap);
 // the data or on a failure.
 typedef size_t (*RecordSource)(void *context, unsigned char *dst, size_t capacity);
 
-constexpr size_t RECORD_WINDOW = 4096; // bytes held at a time; room for two records and the history
-constexpr size_t RECORD_NO_TAIL = SIZE_MAX;
+constexpr size_t RECORD_WINDOW = 4096; // bytes held at a time; room for three records' lookahead
 
 // Whether a record's time could have come from the clock: year 1601..30827
 // (the clock's own range), month 1..12, day of the week 0..6, day 1..31, hour
@@ -75,46 +74,40 @@ struct RecordReader
     RecordSource source;
     void *context;
     unsigned char window[RECORD_WINDOW];
-    size_t pos;        // start of the undecoded bytes
-    size_t end;        // end of the bytes held
-    size_t base;       // data offset of window[0]
-    size_t listedEnd;  // data offset just past the last record listed (0 before any)
-    size_t reach;      // furthest data offset at which a whole record with a valid time that was seen ends
-    size_t tail;       // once stopped: where the bytes after the records may be cut, or RECORD_NO_TAIL
-    bool trailing;     // once stopped: bytes follow the last record listed (a tail or damage)
-    bool atEnd;        // the source has nothing more
-    bool halted;       // the end of the data was met
-    bool damaged;      // inside a damaged spot, looking for the next record
+    size_t pos;       // start of the undecoded bytes
+    size_t end;       // end of the bytes held
+    size_t base;      // data offset of window[0]
+    size_t listedEnd; // data offset just past the last record listed (0 before any)
+    bool trailing;    // once stopped: bytes follow the last record listed (a tail or damage)
+    bool atEnd;       // the source has nothing more
+    bool halted;      // the end of the data was met
+    bool damaged;     // inside a damaged spot, looking for the next record
 };
 
 void StartRecordReader(RecordReader *reader, RecordSource source, void *context);
 // 1 with the next complete record in out; 0 when there is none.
-// A record is whole and has a valid time; anything else is damage. Damage is
-// passed over: reading goes on at the first following position where a whole
-// record decodes that is not itself overlapped by a longer one, and is
-// followed by the end of the data, by another whole record or by a truncated
-// tail; so records written after the damage are listed. That first record
-// may carry damaged bytes in front of its name, every later one is exact.
-// Damaged bytes are never a record of their own.
+// A record is whole and has a valid time; anything else is damage. A whole
+// record followed neither by the end of the data nor by another whole record
+// may be a damaged one, when another starts inside it, outlasts it and is
+// followed by a whole record (after damage, by the end of the data as well):
+// a record cut a few bytes short reads whole with the next one's first bytes
+// as its last. In step both are listed, the cut one first; after damage only
+// the inner one. Damage is passed over: reading goes on at the first
+// following position where a record is taken; so records written after the
+// damage are listed. That first record may carry damaged bytes in front of
+// its name, every later one is exact. Damaged bytes are never a record of
+// their own.
 // Once it has returned 0, `trailing` tells whether bytes follow the last
-// record listed (at `listedEnd`), and `tail` is `listedEnd` when those bytes
-// may be cut: no position from 273 bytes before them to the end starts a
-// whole record with a valid time that ends past them. So a cut keeps every
-// record that was written whole, wherever the damage is.
+// record listed (at `listedEnd`).
 int NextRecord(RecordReader *reader, ScoreRecord *out);
 
-// NULs written in front of a new record that follows bytes which may not be
-// cut: no whole record with a valid time can be read across them, so the
-// new record is read back whole after any damage.
+// Written in front of a new record when bytes follow the last record listed
+// (a cut-short record, damage) or the end of the file is not proven: 0xFF
+// bytes that make any record cut short there end in an invalid time, then
+// NULs no whole record is read across, so the new record reads back whole
+// and last, and no byte already there changes.
+constexpr size_t RECORD_SEPARATOR_FF = RECORD_MIN - 1;
 constexpr size_t RECORD_SEPARATOR = 2 * RECORD_MIN - 1;
 
-// What an append does to data a reader has read to its end: cut it at `cut`
-// (RECORD_NO_TAIL: keep every byte), then write `separator` NULs and the
-// new record.
-struct AppendPlan
-{
-    size_t cut;
-    size_t separator;
-};
-AppendPlan PlanAppend(const RecordReader &reader);
-
+// Writes the separator into out (RECORD_SEPARATOR bytes); its length.
+size_t PutSeparator(unsigned char *out);

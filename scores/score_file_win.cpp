@@ -16,10 +16,10 @@ namespace {
 const wchar_t FILE_NAME[] = L"kuvex.rec";
 
 // Another copy of the game may hold the file for the moment of its own
-// append or listing (share mode 0), which reads the whole file: wait that out
-// for a second, and for 4 ms more per KB the file holds (reading at 1 MB a
-// second, three other games ahead). A holder that never lets go costs the
-// record, as any failure to open does.
+// append, which reads the whole file: wait that out for a second, and for 4
+// ms more per KB the file holds (reading at 1 MB a second, three other games
+// ahead). A listing shares the file with appends and never keeps one out. A
+// holder that never lets go costs the record, as any failure to open does.
 const DWORD RETRY_STEP_MS = 50;
 const DWORD RETRY_BASE_MS = 1000;
 const DWORD RETRY_MS_PER_KB = 4;
@@ -34,14 +34,14 @@ DWORD RetryLimit(const wchar_t *path)
     return limit < RETRY_CAP_MS ? static_cast<DWORD>(limit) : RETRY_CAP_MS;
 }
 
-HANDLE OpenRecordFile(DWORD access)
+HANDLE OpenRecordFile(DWORD access, DWORD share)
 {
     wchar_t path[PATH_CAP];
     BuildProgramFilePath(path, FILE_NAME);
     const DWORD start = GetTickCount();
     DWORD limit = 0;
     for (;;) {
-        HANDLE file = CreateFileW(path, access, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileW(path, access, share, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION) return file;
         if (limit == 0) limit = RetryLimit(path);
         if (GetTickCount() - start >= limit) return file;
@@ -108,14 +108,12 @@ void AddRow(HWND listView, ScoreRecord &record)
 
 // A file that ends inside a record (a write cut short by another program or
 // a full disk) or in damage would join the next record to those bytes, and
-// the reader would list a mangled row in place of it: such bytes are cut
-// off first, where the reader proves that no record written whole reaches
-// into them; where it cannot, the new record goes after a separator that no
-// record is read across. Only bytes proven to be the file's end count: after
-// a failed read (a network share, failing media) the bytes seen are not the
-// whole file, and cutting there would lose every record after them.
-// Returns the number of separator bytes to write before the record.
-size_t PrepareEnd(HANDLE file)
+// the reader would list a mangled row in place of it. Nothing already in the
+// file is removed, whatever it is: the new record goes after a separator that
+// no record is read across. So does it when the end read is not proven to be
+// the file's end (a failed read on a network share or failing media).
+// Writes the separator needed, if any, into out; its length.
+size_t PrepareEnd(HANDLE file, unsigned char *out)
 {
     FileSource source = {file, 0, false};
     RecordReader reader;
@@ -123,12 +121,8 @@ size_t PrepareEnd(HANDLE file)
     ScoreRecord record;
     while (NextRecord(&reader, &record)) {}
     LARGE_INTEGER size = {};
-    if (source.failed || !GetFileSizeEx(file, &size) || source.consumed != size.QuadPart) return 0;
-    const AppendPlan plan = PlanAppend(reader);
-    LARGE_INTEGER cut;
-    cut.QuadPart = static_cast<LONGLONG>(plan.cut);
-    if (plan.cut != RECORD_NO_TAIL && SetFilePointerEx(file, cut, nullptr, FILE_BEGIN)) SetEndOfFile(file);
-    return plan.separator;
+    const bool proven = !source.failed && GetFileSizeEx(file, &size) && source.consumed == size.QuadPart;
+    return reader.trailing || !proven ? PutSeparator(out) : 0;
 }
 
 } // namespace
@@ -136,9 +130,11 @@ size_t PrepareEnd(HANDLE file)
 int ScoreFile::Append(const char *name, int32_t score)
 {
     if (score == 0) return 0;
-    HANDLE file = OpenRecordFile(GENERIC_READ | GENERIC_WRITE);
+    // Appends go one at a time; listings may read meanwhile.
+    HANDLE file = OpenRecordFile(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ);
     if (file == INVALID_HANDLE_VALUE) return 0;
-    const size_t separator = PrepareEnd(file);
+    unsigned char bytes[RECORD_SEPARATOR + RECORD_MAX] = {};
+    const size_t separator = PrepareEnd(file, bytes);
     LONG endHigh = 0;
     SetLastError(NO_ERROR); // an end at 0xFFFFFFFF is told from a failure by the error code
     const DWORD endLow = SetFilePointer(file, 0, &endHigh, FILE_END);
@@ -150,7 +146,6 @@ int ScoreFile::Append(const char *name, int32_t score)
     GetLocalTime(&now);
     const RecordTime time = {now.wYear, now.wMonth,  now.wDayOfWeek, now.wDay,
                              now.wHour, now.wMinute, now.wSecond,    now.wMilliseconds};
-    unsigned char bytes[RECORD_SEPARATOR + RECORD_MAX] = {};
     const DWORD size = static_cast<DWORD>(separator + EncodeRecord(name, score, time, bytes + separator));
     // One write for the separator and the whole record; should it fail or
     // fall short, cut the file back to where it ended, so a reader never
@@ -169,7 +164,7 @@ int ScoreFile::Append(const char *name, int32_t score)
 
 int ScoreFile::FillList(HWND listView)
 {
-    HANDLE file = OpenRecordFile(GENERIC_READ);
+    HANDLE file = OpenRecordFile(GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
     if (file == INVALID_HANDLE_VALUE) return 0;
     InsertColumn(listView, 0, "Имя");
     InsertColumn(listView, 1, "Очки");

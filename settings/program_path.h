@@ -10,24 +10,24 @@ constexpr size_t PATH_CAP = 260; // MAX_PATH, in UTF-16 units
 // The settings path, built once at start-up.
 extern wchar_t g_settingsPath[PATH_CAP];
 
-// Decides at start-up where the program's files live: "%APPDATA%\Kuvex 2002"
-// once it holds kuvex.ini or kuvex.rec; else the program's directory when a
-// file can be made there and the files there take writes (a refusal for
-// sharing is waited out for about a second); else that AppData folder, made
-// when missing and given copies of the files beside the program that it
-// lacks (copies already there are never overwritten). When that folder cannot
-// be had, the program's directory stays. Each call decides anew.
+// Decides at start-up where the program's files live, the program's folder
+// or "%APPDATA%\Kuvex 2002", from what lasts between starts only: the folder
+// with the longer kuvex.rec (records only grow, so it is the later one); when
+// both are as long, the one with the later kuvex.ini; when that ties too, the
+// program's folder if it takes writes. A file another program holds open is
+// never a refusal. When the chosen folder refuses writes (a read-only file,
+// access denied, a path too long) and the other takes them, every file is
+// copied there and checked byte for byte; should any copy fail, the copies go
+// and nothing moves. Each call decides anew.
 void ChooseDataFolder();
 
 // Builds "<data folder>\<fileName>" into out (PATH_CAP units): the folder
-// ChooseDataFolder chose, or, before it or when it kept the program's
-// directory, that directory as the process command line names it (quotes and
-// blanks trimmed at both ends, last component dropped). Never writes past out,
-// however long the command line.
+// ChooseDataFolder chose, or the bare fileName (the current folder) before
+// it, or when neither folder could be named.
 void BuildProgramFilePath(wchar_t *out, const wchar_t *fileName);
 
-// The program's directory from a given command line (up to 32767 characters
-// are taken), joined with fileName. When the resulting path would not fit
-// PATH_CAP units, out is the bare fileName, which names the file in the
-// current directory.
-void BuildFilePathFromCommandLine(wchar_t *out, const wchar_t *commandLine, const wchar_t *fileName);
+// The program's folder from a command line: its first token (quoted, or up to
+// the first blank), the program's own path, made absolute against the current
+// folder, its last component dropped; so arguments never move the files. 0
+// when that folder leaves no room in PATH_CAP for a file of the program's.
+int ProgramFolder(wchar_t *out, const wchar_t *commandLine);

@@ -17,15 +17,19 @@ namespace {
 const wchar_t SECTION[] = L"Kuvex";
 
 // The profile functions get the path wide, so a folder named in any script
-// is found. Values cross in the system's ANSI code page, just as the A
-// functions hand them over, so the file holds the bytes those write: under
-// any single-byte code page every byte of a 1251 name goes in and comes back
+// is found. The name crosses in the system's ANSI code page, just as the A
+// functions hand it over, so the file holds the bytes those write: under any
+// single-byte code page every byte of a 1251 name goes in and comes back
 // unchanged, which the W functions' own conversion of 1251 letters would not.
-void WriteValue(const wchar_t *key, const char *value, const wchar_t *path)
+// A file with a byte-order mark holds letters: there the 1251 table gives them.
+void WriteName(const wchar_t *path, bool marked)
 {
     wchar_t wide[NAME_SIZE] = L""; // never more letters than bytes
-    MultiByteToWideChar(CP_ACP, 0, value, -1, wide, NAME_SIZE);
-    WritePrivateProfileStringW(SECTION, key, wide, path);
+    if (marked)
+        WideFrom1251(wide, NAME_SIZE, g_settings.name);
+    else
+        MultiByteToWideChar(CP_ACP, 0, g_settings.name, -1, wide, NAME_SIZE);
+    WritePrivateProfileStringW(SECTION, L"name", wide, path);
 }
 
 // Under an ANSI code page of two bytes a letter (936 and the like) those
@@ -43,11 +47,13 @@ bool AnsiTakesTwoBytes()
 // A settings file read whole; a larger one is left to the profile functions.
 char s_file[32768];
 
-// 1 with the file read into s_file (*size bytes) and the name's bytes at
-// [*begin, *end) of it. A file with a byte-order mark is Unicode to the
-// profile functions, which then keep every letter themselves.
-int FindRawName(const wchar_t *path, size_t *size, size_t *begin, size_t *end)
+// Reads the file into s_file (*size bytes): 1 when read whole. *marked tells
+// whether it begins with a byte-order mark: the profile functions then take
+// it for Unicode and keep every letter themselves.
+int ReadWhole(const wchar_t *path, size_t *size, bool *marked)
 {
+    *size = 0;
+    *marked = false;
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;
@@ -55,9 +61,29 @@ int FindRawName(const wchar_t *path, size_t *size, size_t *begin, size_t *end)
     const BOOL read = ReadFile(file, s_file, sizeof s_file, &got, nullptr);
     CloseHandle(file);
     *size = got;
-    const bool marked = (got >= 2 && (!memcmp(s_file, "\xFF\xFE", 2) || !memcmp(s_file, "\xFE\xFF", 2))) ||
-                        (got >= 3 && !memcmp(s_file, "\xEF\xBB\xBF", 3));
-    return read && got < sizeof s_file && !marked && FindIniValue(s_file, got, "Kuvex", "name", begin, end);
+    *marked = (got >= 2 && (!memcmp(s_file, "\xFF\xFE", 2) || !memcmp(s_file, "\xFE\xFF", 2))) ||
+              (got >= 3 && !memcmp(s_file, "\xEF\xBB\xBF", 3));
+    return read && got < sizeof s_file;
+}
+
+// 1 with the file read into s_file (*size bytes) and the name's bytes at
+// [*begin, *end) of it, in a file without a byte-order mark.
+int FindRawName(const wchar_t *path, size_t *size, size_t *begin, size_t *end)
+{
+    bool marked = false;
+    return ReadWhole(path, size, &marked) && !marked &&
+           FindIniValue(s_file, *size, "Kuvex", "name", begin, end);
+}
+
+// Whether the file has a byte-order mark: its letters are Unicode, and the
+// name's 1251 bytes cross as letters through the 1251 table, whatever the
+// system's code page.
+bool Marked(const wchar_t *path)
+{
+    size_t size = 0;
+    bool marked = false;
+    ReadWhole(path, &size, &marked);
+    return marked;
 }
 
 int LoadRawName(const wchar_t *path)
@@ -90,14 +116,18 @@ void SaveRawName(const wchar_t *path)
     CloseHandle(file);
 }
 
-// The default is the current name, and the name is also the destination:
-// the platform is handed a copy so the two never overlap.
+// A missing key keeps the name as it stands: handed to the platform as the
+// default it would cross the code page and back, and a double-byte one loses
+// letters on the way.
 void LoadName(const wchar_t *path)
 {
-    if (AnsiTakesTwoBytes() && LoadRawName(path)) return;
-    wchar_t current[NAME_SIZE] = L"", wide[NAME_SIZE];
-    MultiByteToWideChar(CP_ACP, 0, g_settings.name, -1, current, NAME_SIZE);
-    GetPrivateProfileStringW(SECTION, L"name", current, wide, NAME_SIZE, path);
+    wchar_t wide[NAME_SIZE];
+    GetPrivateProfileStringW(SECTION, L"name", L"\n", wide, NAME_SIZE, path); // no value holds a line break
+    if (!lstrcmpW(wide, L"\n") || (AnsiTakesTwoBytes() && LoadRawName(path))) return;
+    if (Marked(path)) {
+        WideTo1251(g_settings.name, NAME_SIZE, wide);
+        return;
+    }
     // A double-byte code page may take two bytes a letter; the name keeps
     // the first 254 bytes.
     char bytes[2 * NAME_SIZE];
@@ -143,7 +173,7 @@ int SaveSettings(const wchar_t *path)
     SaveInt(L"anim", g_settings.anim, path);
     SaveInt(L"gamma", g_settings.gamma, path);
     SaveInt(L"satur", g_settings.satur, path);
-    WriteValue(L"name", g_settings.name, path);
+    WriteName(path, Marked(path));
     WritePrivateProfileStructW(SECTION, L"back", &g_settings.back, sizeof g_settings.back, path);
     if (AnsiTakesTwoBytes()) SaveRawName(path);
     return 0;

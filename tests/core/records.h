@@ -18,11 +18,11 @@ inline std::string Encode(const std::string &name, int32_t score, const RecordTi
     return std::string(out, out + EncodeRecord(name.c_str(), score, time, out));
 }
 
-// Reads data handed out `chunk` bytes at a time into rows and returns what an
-// append would do to it. NULs fill the window past the data, so that a
-// reader looking there finds false names; a name without its NUL, or more
-// record bytes than data, aborts.
-inline AppendPlan ReadAll(const std::string &data, size_t chunk, std::vector<ScoreRecord> *rows)
+// Reads data handed out `chunk` bytes at a time into rows and returns the
+// separator an append puts before its record ("" when none). NULs fill the
+// window past the data, so that a reader looking there finds false names; a
+// name without its NUL, or a row that is not bytes of the data, aborts.
+inline std::string ReadAll(const std::string &data, size_t chunk, std::vector<ScoreRecord> *rows)
 {
     std::tuple<const std::string &, size_t, size_t> source = {data, 0, chunk}; // data, handed out, piece
     static RecordReader reader;                                                // 4 KB window: off the stack
@@ -36,27 +36,25 @@ inline AppendPlan ReadAll(const std::string &data, size_t chunk, std::vector<Sco
             return n;
         },
         &source);
-    size_t bytes = 0;
-    for (ScoreRecord r; NextRecord(&reader, &r) == 1; rows->push_back(r)) {
-        const size_t length = strnlen(r.name, RECORD_NAME_AREA);
-        bytes += length + RECORD_MIN;
-        if (length == RECORD_NAME_AREA || bytes > data.size()) abort();
-    }
-    return PlanAppend(reader);
+    for (ScoreRecord r; NextRecord(&reader, &r) == 1; rows->push_back(r))
+        if (strnlen(r.name, RECORD_NAME_AREA) == RECORD_NAME_AREA ||
+            data.find(Encode(r.name, r.score, r.time)) == std::string::npos)
+            abort();
+    unsigned char separator[RECORD_SEPARATOR];
+    return std::string(separator, separator + (reader.trailing ? PutSeparator(separator) : 0));
 }
 
 // "name:score " for each record listed ("name:score~ " when its time is not
-// kRecordTime), then "|" and what an append does: the offset it cuts at, or
-// "+" and the length of the separator it puts before the new record.
+// kRecordTime), then "|" and, when an append puts a separator before its
+// record, "+" and its length.
 inline std::string List(const std::string &data, size_t chunk)
 {
     std::vector<ScoreRecord> rows;
-    const AppendPlan plan = ReadAll(data, chunk, &rows);
+    const std::string separator = ReadAll(data, chunk, &rows);
     std::string out;
     for (const ScoreRecord &r : rows) {
         const bool other = memcmp(&r.time, &kRecordTime, sizeof r.time) != 0;
         out += std::string(r.name) + ":" + std::to_string(r.score) + (other ? "~ " : " ");
     }
-    const std::string separator = plan.separator ? "+" + std::to_string(plan.separator) : "";
-    return out + "|" + (plan.cut != RECORD_NO_TAIL ? std::to_string(plan.cut) : separator);
+    return out + "|" + (separator.empty() ? "" : "+" + std::to_string(separator.size()));
 }

@@ -28,7 +28,7 @@ TEST(Record, BytesCutsDamageAndTimes)
     EXPECT_STREQ(date, "5.12.2002 в 9:3:7");
     // Three records, the first with a name cut to the 255 bytes the reader
     // takes, scores kept as their low 16 bits; each cut lists the whole ones
-    // and has an append cut the rest.
+    // and has an append put a separator after the rest.
     const auto x = [](size_t n) { return std::string(n, 'x'); };
     const std::string records[3] = {Encode(x(258), 65535), Encode("", 70000), Encode("c", -1)};
     const std::string rows[3] = {x(255) + ":65535 ", ":4464 ", "c:65535 "},
@@ -40,7 +40,7 @@ TEST(Record, BytesCutsDamageAndTimes)
                 listed += rows[whole];
                 at += records[whole++].size();
             }
-            const std::string tail = cut > at ? std::to_string(at) : "";
+            const std::string tail = cut > at ? "+37" : "";
             ASSERT_EQ(List(file.substr(0, cut), chunk), listed + "|" + tail) << cut << " " << chunk;
         }
     }
@@ -51,24 +51,31 @@ TEST(Record, BytesCutsDamageAndTimes)
     EXPECT_EQ(std::make_pair(DecodeRecord(bytes, 300, &r), DecodeRecord(bytes, 254, &r)),
               std::make_pair(-1, 0));
     const RecordTime bad = {2002, 13, 4, 5, 9, 3, 7, 250};
+    unsigned char bar[RECORD_SEPARATOR] = {};
+    const std::string separator(bar, bar + PutSeparator(bar));
     // The first record after damage carries what fits of it in front of its
     // name; damage and records with a bad time are never rows; a record's
     // leftover bytes read as a name whose "time" runs into the next record
-    // are no way back; damage and tails after the last record are cut; the
-    // NULs of a separator are passed over.
+    // are no way back; damage and tails after the last record are kept, with
+    // a separator for the next record, which is passed over.
     const std::pair<std::string, std::string> damaged[] = {
         {Encode("a", 1) + x(274) + Encode("b", 2) + Encode("c", 3), "a:1 " + x(254) + "b:2 c:3 |"},
         {x(5000) + Encode(x(254) + "n", 1), x(254) + "n:1 |"},
-        {x(300) + Encode("bad", 1, bad) + Encode("ok", 2) + x(1000), "ok:2 |343"},
+        {x(300) + Encode("bad", 1, bad) + Encode("ok", 2) + x(1000), "ok:2 |+37"},
         {Encode("a", 1) + Encode("bad", 1, bad) + Encode("c", 3), "a:1 c:3 |"},
         {Encode("a", 1) + x(300) + Encode("b", 2).substr(16) + Encode("c", 3), "a:1 c:3 |"},
-        {Encode("a", 1) + Encode("b", 2) + x(300), "a:1 b:2 |40"},
-        {Encode("a", 1) + std::string(RECORD_SEPARATOR, '\0') + Encode("b", 2), "a:1 b:2 |"},
+        // A record a byte short ends in the separator's 0xFF: never a row.
+        {Encode("a", 1) + Encode("c", 3).substr(0, 19) + separator + Encode("b", 2), "a:1 b:2 |"},
+        // A record 2 bytes short reads whole with the next one's first 2
+        // bytes as its last: both are listed, the next one as written, also
+        // after damage.
+        {x(300) + Encode("b", 2) + Encode("Anna", 321).substr(0, 21) + Encode("B", 77) + Encode("Carl", 5),
+         x(254) + "b:2 Anna:321~ B:77 Carl:5 |"},
         // After damage, a "record" whose last fields are the next one's name
         // and score is passed over for that next one.
         {x(300) + std::string("\0\1\0\xD2\7\xC\0\4\0\5\0\x9\0\3\0", 15) + Encode("\7", 20), "\7:20 |"},
         {Encode("a", 1) + x(300) + Encode("b", 2) + Encode("c", 3).substr(0, 5),
-         "a:1 " + x(254) + "b:2 |340"},
+         "a:1 " + x(254) + "b:2 |+37"},
         // r's last byte and the tail read as a whole record that outlasts r:
         // no cut, a separator.
         {Encode("r", 1, {2002, 12, 4, 5, 9, 3, 7, 256}) + "A" + Encode("", 0).substr(3), "r:1~ |+37"}};
