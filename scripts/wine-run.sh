@@ -54,9 +54,13 @@ if [ ! -f "$READY" ]; then
 fi
 
 # The screen's resolution the prefix reports from this run on; a process
-# started later reads it.
+# started later reads it. A run at a resolution that was not applied would
+# test 96 dpi twice and pass: fail instead.
 if [ -n "$KUVEX_DPI" ]; then
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KUVEX_DPI" /f >/dev/null 2>&1 || true
+    if ! wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KUVEX_DPI" /f >/dev/null 2>&1; then
+        echo "wine-run.sh: could not set the resolution to $KUVEX_DPI dpi in $WINEPREFIX" >&2
+        exit 1
+    fi
 fi
 
 if [ -n "$DISPLAY" ]; then
