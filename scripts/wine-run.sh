@@ -10,6 +10,9 @@ export WINEPREFIX="$KUVEX_WINEPREFIX"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 # KUVEX_LANG runs it under another locale instead (C.UTF-8: code page 1252).
+# The Windows tests refuse a run under another code page than KUVEX_ACP:
+# the Russian locale's is 1251.
+[ -n "$KUVEX_LANG" ] || export KUVEX_ACP="${KUVEX_ACP:-1251}"
 export LANG="${KUVEX_LANG:-ru_RU.UTF-8}"
 export LC_ALL="$LANG"
 # Keep Wine from asking to install Mono or Gecko into a new prefix.

@@ -26,9 +26,8 @@ inline struct Recorder
     }
 } rec;
 
-// The settings and score as the program starts, copied before any test.
+// The settings as the program starts, copied before any test.
 inline const Settings kInitialSettings = g_settings;
-inline const int32_t kInitialScore = score;
 // A clock step that ends any wait in two reads.
 constexpr uint32_t kLongStep = 0x10000;
 

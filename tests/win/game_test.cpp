@@ -5,76 +5,131 @@
 
 namespace {
 
+// The first window's size, before any resolution scaling.
+const LONG kWindowWidth = 450, kWindowHeight = 480;
+
 // Centred, 480 high, squared by pulling the right edge in; the field fills
 // the client area from its top left corner; the drawn icon and pointer
 // load. Made taller, the window gives up height until it and the field are
-// square again. The focus frame marks the selected cell and nothing else,
-// the keyboard cursor its cell with a black ring and a white one; an empty
-// cell is plain background, selected or not; drawn over, the field comes
-// back through the window's own painting; each piece colour has a picture
-// of its own. A GDI guard's selection is undone with it; a handled WM_SIZE
-// answers 0. A held Space or Enter acts once (a repeat has bit 30 of the key
-// data set), a held arrow moves on.
-TEST_F(Game, WindowAndField)
+// square again; a handled WM_SIZE answers 0, as documented.
+TEST_F(Game, WindowCentredSquareAndFilledByTheField)
 {
     RECT field, outer, client;
     GetWindowRect(g_mainWindow, &outer);
     GetClientRect(g_mainWindow, &client);
     EXPECT_EQ(std::make_tuple(outer.left, outer.top, outer.bottom - outer.top, client.right),
-              std::make_tuple((GetSystemMetrics(SM_CXSCREEN) - 450) / 2,
-                              (GetSystemMetrics(SM_CYSCREEN) - 480) / 2, 480L, client.bottom));
+              std::make_tuple((GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2,
+                              (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2, kWindowHeight, client.bottom));
     EXPECT_EQ(ChildWindowFromPoint(g_mainWindow, POINT{0, 0}), g_board.fieldWnd);
     EXPECT_TRUE(GetClassLongPtrA(g_mainWindow, GCLP_HICON) && GetClassLongPtrA(g_mainWindow, GCLP_HCURSOR));
-    SetWindowPos(g_mainWindow, nullptr, 0, 0, 450, 640, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(g_mainWindow, nullptr, 0, 0, kWindowWidth, 640, SWP_NOMOVE | SWP_NOZORDER);
     GetClientRect(g_mainWindow, &client);
     GetClientRect(g_board.fieldWnd, &field);
     const LONG side = client.right;
     EXPECT_EQ(std::make_tuple(client.bottom, field.right, field.bottom), std::make_tuple(side, side, side));
-    // A colour a column; (6, 1), where the keyboard cursor goes, on plain background.
+    EXPECT_EQ(SendMessageW(g_mainWindow, WM_SIZE, 0, 0), 0);
+}
+
+// The field's side; the board set to a colour a column, with cell (6, 1),
+// where the keyboard cursor goes, empty.
+LONG ColumnsOfColours()
+{
+    RECT field;
+    GetClientRect(g_board.fieldWnd, &field);
     for (int i = 0; i < 64; ++i)
         g_board.grid[i / 8][i % 8] = i == 6 * 8 + 1 ? EMPTY : i / 8;
+    return field.right;
+}
+
+RECT CellRect(LONG side, int col, int row)
+{
+    return {col * side / 8, row * side / 8, (col + 1) * side / 8, (row + 1) * side / 8};
+}
+
+// Pixels of a grab at (x, y) that differ from another grab's, counted
+// inside a rectangle and outside it.
+std::pair<int, int> Differing(const std::vector<COLORREF> &a, const std::vector<COLORREF> &b, LONG side, RECT in)
+{
+    std::pair<int, int> counts;
+    for (LONG i = 0; i < side * side; ++i)
+        (PtInRect(&in, {i % side, i / side}) ? counts.first : counts.second) += a[i] != b[i];
+    return counts;
+}
+
+// Each piece colour has a picture of its own (the top cells' middle rows
+// differ), and pieces fill their cells: 31 % of the field is background
+// (45 % with sprites a ninth too small).
+TEST_F(Game, EachColourItsOwnPictureFillingItsCell)
+{
+    const LONG side = ColumnsOfColours();
     const auto plain = Grab(g_board.fieldWnd, true);
-    std::set<std::vector<COLORREF>> looks; // each colour its own picture: the top cells' middle rows
+    std::set<std::vector<COLORREF>> looks;
     for (LONG at = side / 16 * side; at < (side / 16 + 1) * side - side / 8; at += side / 8)
         looks.emplace(plain.begin() + at, plain.begin() + at + side / 8);
     EXPECT_EQ(looks.size(), 8u);
-    // Pieces fill their cells: 31 % background (45 % with sprites a ninth too small).
+    const int mostBackgroundPercent = 36;
     EXPECT_LT(100 * std::count(plain.begin(), plain.end(), RGB(kRed, kGreen, kBlue)),
-              36 * long(plain.size()));
+              mostBackgroundPercent * long(plain.size()));
+}
+
+// The focus frame marks the selected cell and nothing else; the keyboard
+// cursor marks its cell with a black ring and a white one, and nothing else.
+TEST_F(Game, FrameAndCursorMarkOnlyTheirCells)
+{
+    const LONG side = ColumnsOfColours();
+    const auto plain = Grab(g_board.fieldWnd, true);
     std::tie(g_board.selCol, g_board.selRow) = std::make_pair(2, 5);
     const auto framed = Grab(g_board.fieldWnd, true);
     g_cursor = {6, 1, 1};
     const auto cursor = Grab(g_board.fieldWnd, true);
-    g_cursor.shown = 0;
+    const auto [frame, strayFrame] = Differing(framed, plain, side, CellRect(side, 2, 5));
+    EXPECT_GE(frame, side / 8);
+    EXPECT_EQ(strayFrame, 0);
+    EXPECT_EQ(Differing(cursor, framed, side, CellRect(side, 6, 1)).second, 0);
+    const RECT at = CellRect(side, 6, 1);
+    int black = 0, white = 0;
+    for (LONG i = 0; i < side * side; ++i)
+        if (PtInRect(&at, {i % side, i / side})) {
+            black += cursor[i] == RGB(0, 0, 0);
+            white += cursor[i] == RGB(255, 255, 255);
+        }
+    EXPECT_GE(std::min(black, white), 3 * side / 8) << "a black ring and a white one";
+}
+
+// Drawn over, the field comes back through the window's own painting; an
+// empty cell is plain background, selected or not.
+TEST_F(Game, FieldComesBackAfterBeingCovered)
+{
+    const LONG side = ColumnsOfColours();
+    const auto plain = Grab(g_board.fieldWnd, true);
+    std::tie(g_board.selCol, g_board.selRow) = std::make_pair(2, 5);
     g_board.grid[2][5] = EMPTY;
+    const RECT field = {0, 0, side, side}, cell = CellRect(side, 2, 5);
     FillRect(WindowDc(g_board.fieldWnd).get(), &field, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     InvalidateRect(g_board.fieldWnd, nullptr, FALSE);
     UpdateWindow(g_board.fieldWnd);
-    const auto empty = Grab(g_board.fieldWnd); // as the window's own painting left it
-    const RECT cell = {2 * side / 8, 5 * side / 8, 3 * side / 8, 6 * side / 8};
-    const RECT at = {6 * side / 8, side / 8, 7 * side / 8, 2 * side / 8};
-    int inside = 0, outside = 0, rings[2] = {};
-    for (LONG i = 0; i < side * side; ++i) {
-        const bool in = PtInRect(&cell, {i % side, i / side}), on = PtInRect(&at, {i % side, i / side});
-        outside += !on && cursor[i] != framed[i];
-        rings[cursor[i] == RGB(255, 255, 255)] += on && (cursor[i] == 0 || cursor[i] == RGB(255, 255, 255));
-        inside += in && framed[i] != plain[i];
-        outside += in ? empty[i] != RGB(kRed, kGreen, kBlue) : framed[i] != plain[i] || empty[i] != plain[i];
-    }
-    EXPECT_GE(inside, side / 8);
-    EXPECT_GE(std::min(rings[0], rings[1]), 3 * side / 8) << "a black ring and a white one";
-    EXPECT_EQ(outside, 0);
-    // A guard's selection is undone with it (Windows will not delete a bitmap
-    // still selected); a handled WM_SIZE answers 0, as documented.
+    const auto back = Grab(g_board.fieldWnd); // as the window's own painting left it
+    EXPECT_EQ(Differing(back, plain, side, cell).second, 0);
+    EXPECT_EQ(Differing(back, std::vector<COLORREF>(back.size(), RGB(kRed, kGreen, kBlue)), side, cell).first, 0);
+}
+
+// A guard's selection is undone with it: Windows will not delete a bitmap
+// still selected.
+TEST(Gdi, GuardUndoesItsSelection)
+{
     MemoryDc memory(nullptr);
     const HGDIOBJ own = GetCurrentObject(memory.get(), OBJ_BITMAP);
     Selection(memory.get(), GdiObject<HBITMAP>(CreateCompatibleBitmap(memory.get(), 1, 1)).get());
     EXPECT_EQ(GetCurrentObject(memory.get(), OBJ_BITMAP), own);
-    EXPECT_EQ(SendMessageW(g_mainWindow, WM_SIZE, 0, 0), 0);
-    g_board.selCol = g_board.selRow = NO_SELECTION;
+}
+
+// A held Space or Enter acts once (a repeat has bit 30 of the key data
+// set), a held arrow moves on.
+TEST_F(Game, HeldKeys)
+{
+    const LPARAM pressed = 1, repeated = 1 | 1 << 30;
     g_cursor = {3, 4, 1};
-    for (const auto &[key, data] :
-         {std::pair{VK_RETURN, 1}, {VK_SPACE, 1 | 1 << 30}, {VK_RIGHT, 1 | 1 << 30}})
+    for (const auto &[key, data] : {std::pair{VK_RETURN, pressed}, {VK_SPACE, repeated}, {VK_RIGHT, repeated}})
         SendMessageW(g_mainWindow, WM_KEYDOWN, key, data);
     EXPECT_EQ(std::make_tuple(g_board.selCol, g_board.selRow, g_cursor.col), std::make_tuple(3, 4, 4));
 }
