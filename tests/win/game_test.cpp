@@ -211,6 +211,79 @@ TEST_F(Game, OptionsOkChangesOnlyTheSliderMoved)
     }
 }
 
+// Drawn over, the Options preview comes back through the dialog's own
+// painting.
+TEST_F(Game, OptionsPreviewComesBackAfterBeingCovered)
+{
+    std::vector<COLORREF> before, after;
+    Script(IDM_OPTIONS, {[&](HWND d) {
+               const HWND preview = GetDlgItem(d, IDC_PREVIEW);
+               RECT all;
+               GetClientRect(preview, &all);
+               before = Grab(preview);
+               FillRect(WindowDc(preview).get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+               InvalidateRect(preview, nullptr, FALSE);
+               UpdateWindow(preview);
+               after = Grab(preview);
+               SendMessageA(d, WM_COMMAND, IDCANCEL, 0);
+           }});
+    ASSERT_FALSE(before.empty());
+    EXPECT_GT(std::set<COLORREF>(before.begin(), before.end()).size(), 8u) << "a preview with pieces in it";
+    EXPECT_EQ(after, before);
+}
+
+// The best-results list draws each row on the screen, not only in the
+// control: each row's label shows letters over the list's background, as
+// its empty corner below the rows shows it.
+TEST_F(Game, BestResultsRowsShownOnTheScreen)
+{
+    WriteFileBytes(g_recordPath, Record("Аня", 5) + Record("Борис", 12) + Record("Вера", 7));
+    std::vector<int> letterPixels; // a row's
+    Script(IDM_BEST, {[&](HWND d) {
+               const HWND list = GetDlgItem(d, IDC_BEST_LIST);
+               const auto shown = Grab(list);
+               RECT client, label;
+               GetClientRect(list, &client);
+               for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+                   ListView_GetItemRect(list, row, &label, LVIR_LABEL);
+                   int letters = 0;
+                   for (LONG y = label.top; y < label.bottom; ++y)
+                       for (LONG x = label.left; x < label.right; ++x)
+                           letters += shown.at(y * client.right + x) != shown.back();
+                   letterPixels.push_back(letters);
+               }
+               SendMessageA(d, WM_COMMAND, IDOK, 0);
+           }});
+    ASSERT_EQ(letterPixels.size(), 3u);
+    for (int letters : letterPixels)
+        EXPECT_GE(letters, 10) << "a row drawn with no letters";
+}
+
+// New games, from the menu and after one ended, leave the main window one
+// child, the field, and no other window of the thread shown.
+TEST_F(Game, NewGameLeavesNoWindowBehind)
+{
+    const auto windows = [] {
+        std::pair<int, int> count; // children of the main window; other windows shown
+        EnumChildWindows(
+            g_mainWindow, [](HWND, LPARAM n) { return ++reinterpret_cast<decltype(count) *>(n)->first, TRUE; },
+            LPARAM(&count));
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND w, LPARAM n) {
+                reinterpret_cast<decltype(count) *>(n)->second += w != g_mainWindow && IsWindowVisible(w);
+                return TRUE;
+            },
+            LPARAM(&count));
+        return count;
+    };
+    SendMessageA(g_mainWindow, WM_COMMAND, IDM_NEW, 0);
+    EXPECT_EQ(windows(), std::make_pair(1, 0)) << "after New";
+    EndOfGame(g_mainWindow); // its dialog closed with no step to run
+    SendMessageA(g_mainWindow, WM_COMMAND, IDM_NEW, 0);
+    EXPECT_EQ(windows(), std::make_pair(1, 0)) << "after a game that ended";
+}
+
 // Each dialog, over the fixture and a record file written here: what it
 // shows on opening; then, with a name typed where the dialog has a box
 // for it, the row's button; then OK where that left it open. The
