@@ -260,28 +260,21 @@ TEST_F(Game, BestResultsRowsShownOnTheScreen)
 }
 
 // New games, from the menu and after one ended, leave the main window one
-// child, the field, and no other window of the thread shown.
+// child, the field, and no dialog of the last game.
 TEST_F(Game, NewGameLeavesNoWindowBehind)
 {
-    const auto windows = [] {
-        std::pair<int, int> count; // children of the main window; other windows shown
-        EnumChildWindows(
-            g_mainWindow, [](HWND, LPARAM n) { return ++reinterpret_cast<decltype(count) *>(n)->first, TRUE; },
-            LPARAM(&count));
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND w, LPARAM n) {
-                reinterpret_cast<decltype(count) *>(n)->second += w != g_mainWindow && IsWindowVisible(w);
-                return TRUE;
-            },
-            LPARAM(&count));
-        return count;
+    const auto children = [] {
+        int n = 0;
+        for (HWND child = GetWindow(g_mainWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            ++n;
+        return n;
     };
     SendMessageA(g_mainWindow, WM_COMMAND, IDM_NEW, 0);
-    EXPECT_EQ(windows(), std::make_pair(1, 0)) << "after New";
+    EXPECT_EQ(children(), 1) << "after New";
     EndOfGame(g_mainWindow); // its dialog closed with no step to run
     SendMessageA(g_mainWindow, WM_COMMAND, IDM_NEW, 0);
-    EXPECT_EQ(windows(), std::make_pair(1, 0)) << "after a game that ended";
+    EXPECT_EQ(children(), 1) << "after a game that ended";
+    EXPECT_EQ(GetWindow(g_mainWindow, GW_ENABLEDPOPUP), nullptr);
 }
 
 // Each dialog, over the fixture and a record file written here: what it
