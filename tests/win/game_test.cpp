@@ -46,7 +46,19 @@ RECT CellRect(LONG side, int col, int row)
     return {col * side / 8, row * side / 8, (col + 1) * side / 8, (row + 1) * side / 8};
 }
 
-// Pixels of a grab at (x, y) that differ from another grab's, counted
+// What a window shows after it was drawn over in black and left to its
+// own painting to come back.
+std::vector<COLORREF> CoveredAndShownAgain(HWND w)
+{
+    RECT all;
+    GetClientRect(w, &all);
+    FillRect(WindowDc(w).get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InvalidateRect(w, nullptr, FALSE);
+    UpdateWindow(w);
+    return Grab(w);
+}
+
+// Pixels of one grab of the field that differ from another's, counted
 // inside a rectangle and outside it.
 std::pair<int, int> Differing(const std::vector<COLORREF> &a, const std::vector<COLORREF> &b, LONG side, RECT in)
 {
@@ -104,11 +116,8 @@ TEST_F(Game, FieldComesBackAfterBeingCovered)
     const auto plain = Grab(g_board.fieldWnd, true);
     std::tie(g_board.selCol, g_board.selRow) = std::make_pair(2, 5);
     g_board.grid[2][5] = EMPTY;
-    const RECT field = {0, 0, side, side}, cell = CellRect(side, 2, 5);
-    FillRect(WindowDc(g_board.fieldWnd).get(), &field, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    InvalidateRect(g_board.fieldWnd, nullptr, FALSE);
-    UpdateWindow(g_board.fieldWnd);
-    const auto back = Grab(g_board.fieldWnd); // as the window's own painting left it
+    const RECT cell = CellRect(side, 2, 5);
+    const auto back = CoveredAndShownAgain(g_board.fieldWnd);
     EXPECT_EQ(Differing(back, plain, side, cell).second, 0);
     EXPECT_EQ(Differing(back, std::vector<COLORREF>(back.size(), RGB(kRed, kGreen, kBlue)), side, cell).first, 0);
 }
@@ -217,14 +226,8 @@ TEST_F(Game, OptionsPreviewComesBackAfterBeingCovered)
 {
     std::vector<COLORREF> before, after;
     Script(IDM_OPTIONS, {[&](HWND d) {
-               const HWND preview = GetDlgItem(d, IDC_PREVIEW);
-               RECT all;
-               GetClientRect(preview, &all);
-               before = Grab(preview);
-               FillRect(WindowDc(preview).get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-               InvalidateRect(preview, nullptr, FALSE);
-               UpdateWindow(preview);
-               after = Grab(preview);
+               before = Grab(GetDlgItem(d, IDC_PREVIEW));
+               after = CoveredAndShownAgain(GetDlgItem(d, IDC_PREVIEW));
                SendMessageA(d, WM_COMMAND, IDCANCEL, 0);
            }});
     ASSERT_FALSE(before.empty());
