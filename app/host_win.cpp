@@ -5,6 +5,7 @@
 #include "app/app.h"
 #include "game/board.h"
 #include "game/host.h"
+#include "game/random.h"
 #include "res/resource.h"
 #include "scores/score_dialogs.h"
 #include "scores/score_file.h"
@@ -48,7 +49,7 @@ static void HostAppendRecord(const char *name, int32_t finalScore)
 
 static const GameHost kWin32Host = {
     HostRepaint,      HostSetTitle,       HostTickCount,    CreateFieldControl,
-    HostDestroyField, HostGameOverDialog, HostAppendRecord,
+    HostDestroyField, HostGameOverDialog, HostAppendRecord, RandomPiece,
 };
 
 void InstallWin32Host()

@@ -45,9 +45,10 @@ kuvex_flags(core_tests)
 target_compile_options(core_tests PRIVATE ${KUVEX_SANITIZE})
 target_link_options(core_tests PRIVATE ${KUVEX_SANITIZE})
 target_link_libraries(core_tests PRIVATE kuvex_core GTest::gtest GTest::gtest_main Threads::Threads)
-# Shuffled, so that a test relying on another's leftovers fails; a few
+# Shuffled and run three times in one process, so that a test relying on
+# another's leftovers, or leaving some, fails; a few
 # seconds under ASan, so a minute means a hang.
-add_test(NAME core_tests COMMAND core_tests --gtest_brief=1 --gtest_shuffle)
+add_test(NAME core_tests COMMAND core_tests --gtest_brief=1 --gtest_shuffle --gtest_repeat=3)
 set_tests_properties(core_tests PROPERTIES TIMEOUT 60)
 
 # Benchmarks: the same pure code, optimised and without sanitizers.

@@ -59,7 +59,7 @@ void Board::NewGame(HWND mainWindow)
     SeedRandom(g_host && g_host->tickCount ? g_host->tickCount() : 0);
     for (int c = 0; c < BOARD_SIZE; ++c)
         for (int r = 0; r < BOARD_SIZE; ++r)
-            grid[c][r] = RandomPiece();
+            grid[c][r] = NextPiece();
 }
 
 int Board::IsActive() const

@@ -23,6 +23,10 @@ struct GameHost
     void (*gameOverDialog)(HWND mainWindow);
     // Appends one record (name, score, local time) to the record file.
     void (*appendRecord)(const char *name, int32_t score);
+    // The colour index 0..7 of the next piece a new board or a refill drops:
+    // the program hands in its generator's, so that the rules can be played
+    // with pieces chosen in advance.
+    int (*nextPiece)();
 };
 
 // Null until the front end installs one; the core then does nothing outward.

@@ -2,6 +2,8 @@
 // high bits, which is all the board needs (3 bits a piece).
 #include "game/random.h"
 
+#include "game/host.h"
+
 static uint32_t g_rngState = 0x9E3779B9u;
 
 void SeedRandom(uint32_t seed)
@@ -23,4 +25,9 @@ int RandomPiece()
     x ^= x << 5;
     g_rngState = x;
     return static_cast<int>(x >> 29); // top 3 bits: 0..7, equally likely
+}
+
+int NextPiece()
+{
+    return g_host && g_host->nextPiece ? g_host->nextPiece() : RandomPiece();
 }

@@ -7,3 +7,6 @@
 void SeedRandom(uint32_t seed);
 // A colour index 0..7, uniformly distributed.
 int RandomPiece();
+// The piece a new board or a refill drops: the host's, or the generator's
+// where no host hands one in.
+int NextPiece();

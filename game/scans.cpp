@@ -38,7 +38,7 @@ int Board::Refill()
             // at the top, so the first one drawn ends lowest.
             for (int k = r; k > 0; --k)
                 grid[c][k] = grid[c][k - 1];
-            grid[c][0] = RandomPiece();
+            grid[c][0] = NextPiece();
             ++count;
         }
     return count;

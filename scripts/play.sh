@@ -9,7 +9,9 @@
 set -e
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 WIN="$ROOT/build/win64"
-: "${KUVEX_WINEPREFIX:=${KUVEX_BUILD_DIR:-$WIN}/wineprefix}"
+# A prefix of its own: the tests' prefix is theirs to make and remake, and a
+# game played there would leave its settings for them.
+: "${KUVEX_WINEPREFIX:=$ROOT/build/wineprefix-play}"
 export KUVEX_WINEPREFIX
 
 if [ -n "$1" ]; then

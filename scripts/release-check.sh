@@ -34,7 +34,8 @@ LC_ALL=C grep -qaP 'K\x00u\x00v\x00e\x00x\x00 \x002\x000\x000\x002\x00' "$EXE" |
 
 # The first screen of the unpacked game, as scripts/play.sh shows it to a
 # player without a display; it fails when the window never draws.
-env -u DISPLAY KUVEX_SHOT_SECONDS=60 "$ROOT/scripts/play.sh" "$OUT/unpacked"
+env -u DISPLAY KUVEX_SHOT_SECONDS=60 KUVEX_WINEPREFIX="${KUVEX_BUILD_DIR:-$ROOT/build/win64}/wineprefix" \
+    "$ROOT/scripts/play.sh" "$OUT/unpacked"
 SHOT="$OUT/unpacked/kuvex-screenshot.png"
 COLOURS=$(convert "$SHOT" -format %k info:)
 convert "$SHOT" -format %c histogram:info:- | grep -q "#00C800" || fail "no background colour in $SHOT"

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 # How much of the repository's C++ is tests: non-blank lines of .cpp and .h
-# files with comments removed, outside build*/ and .git/. The suite keeps
-# tests/ at most a third of the whole (so at most half of the rest).
+# files with comments removed, outside build*/ and .git/. The benchmarks
+# (tools/bench) count as tests: they exercise the code and carry the tests'
+# recorder. The suite aims at a third of the whole and fails above 35 %.
 import os
 import re
 import sys
@@ -25,8 +26,12 @@ for folder, dirs, files in os.walk(root):
             path = os.path.join(folder, name)
             n = code_lines(path)
             total += n
-            if os.path.relpath(path, root).split(os.sep)[0] == 'tests':
+            rel = os.path.relpath(path, root).split(os.sep)
+            if rel[0] == 'tests' or rel[:2] == ['tools', 'bench']:
                 tests += n
-print(f"tests {tests} of {total} C++ lines: {100.0 * tests / total:.1f}%; "
-      f"a third allows {(total - tests) // 2} ({(total - tests) // 2 - tests:+d})")
-sys.exit(1 if 3 * tests > total else 0)
+# The most test lines the rest allows: t / (t + rest) at most 35 %.
+rest = total - tests
+print(f"tests and benchmarks {tests} of {total} C++ lines: {100.0 * tests / total:.1f}%; "
+      f"a third allows {rest // 2} ({rest // 2 - tests:+d}), 35 % allows {rest * 35 // 65} "
+      f"({rest * 35 // 65 - tests:+d})")
+sys.exit(1 if 100 * tests > 35 * total else 0)

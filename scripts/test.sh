@@ -1,7 +1,7 @@
 #!/bin/sh
 # Runs every test: installs what is missing, builds natively (sanitizers) and
 # for Windows (MinGW-w64), then runs both test sets through CTest; the
-# Windows programs run under Wine on one shared Xvfb display.
+# Windows programs run under Wine on one Xvfb display of their own.
 #   scripts/test.sh            all tests
 #   KUVEX_BENCH=1 scripts/test.sh   also run the benchmarks first
 #   KUVEX_FUZZ_SECONDS=1800 scripts/test.sh   a long fuzz run (seconds)
@@ -38,17 +38,23 @@ cleanup() {
 }
 trap cleanup EXIT
 trap "exit 130" INT TERM
+# Always a display of our own, never the caller's: the black-box tests move
+# the pointer and read the screen, which on a desktop would be the
+# developer's, with other windows over the game's.
+unset DISPLAY
+for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    sleep 1
+    if kill -0 "$XVFB_PID" 2>/dev/null; then
+        export DISPLAY=":$n"
+        break
+    fi
+done
 if [ -z "$DISPLAY" ]; then
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-        XVFB_PID=$!
-        sleep 1
-        if kill -0 "$XVFB_PID" 2>/dev/null; then
-            export DISPLAY=":$n"
-            break
-        fi
-    done
+    echo "test.sh: could not start an Xvfb display of its own (:90 to :140)" >&2
+    exit 1
 fi
 export KUVEX_BUILD_DIR="$WIN"
 

@@ -10,6 +10,9 @@ export WINEPREFIX="$KUVEX_WINEPREFIX"
 export WINEARCH=win64
 export WINEDEBUG="${WINEDEBUG:--all}"
 # KUVEX_LANG runs it under another locale instead (C.UTF-8: code page 1252).
+# The Windows tests refuse a run under another code page than KUVEX_ACP:
+# the Russian locale's is 1251.
+[ -n "$KUVEX_LANG" ] || export KUVEX_ACP="${KUVEX_ACP:-1251}"
 export LANG="${KUVEX_LANG:-ru_RU.UTF-8}"
 export LC_ALL="$LANG"
 # Keep Wine from asking to install Mono or Gecko into a new prefix.
@@ -54,9 +57,13 @@ if [ ! -f "$READY" ]; then
 fi
 
 # The screen's resolution the prefix reports from this run on; a process
-# started later reads it.
+# started later reads it. A run at a resolution that was not applied would
+# test 96 dpi twice and pass: fail instead.
 if [ -n "$KUVEX_DPI" ]; then
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KUVEX_DPI" /f >/dev/null 2>&1 || true
+    if ! wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$KUVEX_DPI" /f >/dev/null 2>&1; then
+        echo "wine-run.sh: could not set the resolution to $KUVEX_DPI dpi in $WINEPREFIX" >&2
+        exit 1
+    fi
 fi
 
 if [ -n "$DISPLAY" ]; then

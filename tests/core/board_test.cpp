@@ -4,17 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <set>
 #include <sstream>
 #include <tuple>
 
 #include "game/moves.h"
+#include "game/random.h"
 #include "recorder.h"
 
 namespace {
-
-const KeyCursor kInitialCursor = g_cursor; // as the program starts
 
 TEST(Rules, ClearRefillSwapAndUndo)
 {
@@ -65,6 +65,7 @@ TEST(Rules, MovePatternsEqualBruteForceSwaps)
 {
     const uint32_t seed = ::testing::UnitTest::GetInstance()->random_seed();
     std::mt19937 gen(seed);
+    g_host = nullptr; // the refills draw from the generator itself
     for (int i = 0; i < 1500; ++i) { // every 40th board left without a move
         Board b = Draw(kNoMoves);
         for (int k = i % 40; k > 0; --k)
@@ -86,17 +87,46 @@ TEST(Rules, MovePatternsEqualBruteForceSwaps)
     }
 }
 
+// A settled board with one move: kOneMove after its swap took column 0's
+// three top pieces, refilled with 1, 1 and 4 from the top, which form no
+// run and leave the swap of (0, 2) with (0, 3).
+constexpr const char *kAfterOneMove =
+    "11234567 14567012 46012345 12345670 45670123 70123456 23456701 56701234";
+// The pieces that refill: the first drawn falls lowest.
+constexpr const char *kRefillOneMove = "411";
+// kOneMove after its swap, when the refill's 1 and 1 formed a run with the
+// 1 below them and 0, 1 and 1 came after.
+constexpr const char *kAfterCascade =
+    "01234567 14567012 16012345 42345670 45670123 70123456 23456701 56701234";
+
+// The 64 pieces of a board as a new game draws them: column by column, each
+// from the top.
+std::string FillOf(const char *picture)
+{
+    const Board b = Draw(picture);
+    std::string pieces;
+    for (int i = 0; i < 64; ++i)
+        pieces += char('0' + b.grid[i / 8][i % 8]);
+    return pieces;
+}
+
 TEST(Turn, Scenes)
 {
-    // A board (score 10, the game on, anim 50, no selection; the generator
-    // as ResetWorld leaves it, so kOneMove's refill forms no run) and a
-    // script: "aN" anim N, "sCR" selects (C, R), "cX,Y" clicks (X, Y) on a
-    // 400 x 400 field (cells of 50), "cX,Y,W,H" on a W x H field, "r"
-    // resolves, "u" undoes, "kL", "kR", "kU", "kD" arrows, "kA" Space or
-    // Enter. Then the calls, and "|score selection", "^CR" a cursor shown at
-    // (C, R), "over"
-    // when the game ended, "=" when the board is as drawn.
-    const std::tuple<const char *, const char *, const char *> rows[] = {
+    // A board (score 10, the game on, anim 50, no selection, no pieces to
+    // hand in) and a script: "aN" anim N, "pDIGITS" pieces the next drops
+    // take, "sCR" selects (C, R), "cX,Y" clicks (X, Y) on a 400 x 400 field
+    // (cells of 50), "cX,Y,W,H" on a W x H field, "r" resolves, "u" undoes,
+    // "kL", "kR", "kU", "kD" arrows, "kA" Space or Enter, "n" a new game. Then the calls, and
+    // "|score selection", "^CR" a cursor shown at (C, R), "over" when the
+    // game ended, "=" when the board is as drawn, "#" as kAfterOneMove, "~"
+    // as kAfterCascade.
+    // Every piece handed in must have been dropped.
+    const std::string refill = "p" + std::string(kRefillOneMove);
+    // A new game whose fill is kOneMove as its swap left it (column 0's top
+    // three alike), and the refill after them.
+    const std::string opening =
+        "p" + FillOf("01234567 04567012 06012345 12345670 45670123 70123456 23456701 56701234") + kRefillOneMove + " n";
+    const std::tuple<const char *, std::string, const char *> rows[] = {
         {kNoMoves, "c125,175", "P |10 23 ="},
         {kNoMoves, "s23 c125,175", "P |10 88 ="}, // the same cell: deselect
         {kNoMoves, "s23 c175,225", "P |10 34 ="}, // diagonal: the selection moves
@@ -105,13 +135,19 @@ TEST(Turn, Scenes)
         {kNoMoves, "c400,10 c10,400 c10,10,0,400 c10,10,400,0", "|10 88 ="}, // off the field
         // A kept swap: with anim a pause after the emptied cells, the refill
         // and the last clear; without, nothing between clear and refill.
-        {kOneMove, "s02 c75,125", "P t t P t t P t t P T |13 88"},
-        {kOneMove, "a0 s02 c75,125", "P t t P T |13 88"},
+        {kOneMove, refill + " s02 c75,125", "P t t P t t P t t P T |13 88 #"},
+        {kOneMove, refill + " a0 s02 c75,125", "P t t P T |13 88 #"},
+        // A refill that forms a run: 1 and 1 over column 0's 1 go too, the 4
+        // falls in their place, and three more pieces come.
+        {kOneMove, "a0 p114110 s02 c75,125", "P t t P t t P T |16 88 ~"},
+        // A new game fills the board column by column, makes the field once,
+        // and clears and scores its opening runs from 0.
+        {kNoMoves, opening + " " + opening, "F t P t t P t t P t t P T t P t t P t t P t t P T |3 88 #"},
         // No move left: the dialog, the record with the final score, score 0.
         {kNoMoves, "r c125,175 u kA", "P t t P T G AИнкогнито:10 |0 88 over ="}, // then nothing answers
         {kNoMoves, "a0 r", "P T G AИнкогнито:10 |0 88 over ="},
         // Undo: nothing before a kept swap, then the board before it, twice.
-        {kOneMove, "a0 u s02 c75,125 c225,225 u u", "P t t P T P P P |13 44 ="},
+        {kOneMove, refill + " a0 u s02 c75,125 c225,225 u u", "P t t P T P P P |13 44 ="},
         // Keys: the first only shows the cursor, on the selection or at the
         // top left; arrows stop at the edges; a click moves and hides it.
         {kNoMoves, "kR", "P |10 88 ^00 ="},
@@ -120,71 +156,89 @@ TEST(Turn, Scenes)
         {kNoMoves, "kD kL kU kD kD kR kA kA kR kA", "P P P P P P P P |10 22 ^22 ="},
         {kNoMoves, "kA c125,175 kL c175,225 c375,25 kA", "P P P P P P P P |10 70 ^70 ="},
         // Space swaps as a click does; the cursor stays through Undo.
-        {kOneMove, "a0 kA kD kD kA kR kA u kD", "P P P P P P t t P T P P |13 88 ^13 ="}};
-    for (auto [board, script, calls] : rows) {
+        {kOneMove, refill + " a0 kA kD kD kA kR kA u kD", "P P P P P P t t P T P P |13 88 ^13 ="}};
+    for (const auto &[board, script, calls] : rows) {
         ResetWorld();
         g_board = Draw(board);
         g_board.active = 1;
         score = 10;
-        g_cursor = kInitialCursor;
         std::istringstream commands(script);
         for (std::string c; commands >> c;) {
             int v[4] = {0, 0, 400, 400};
             sscanf(c.c_str() + 1, "%d,%d,%d,%d", v, v + 1, v + 2, v + 3);
             if (c[0] == 'a') g_settings.anim = v[0];
+            if (c[0] == 'p') rec.pieces += c.substr(1);
             if (c[0] == 's') std::tie(g_board.selCol, g_board.selRow) = std::make_tuple(v[0] / 10, v[0] % 10);
             if (c[0] == 'c') HandleCellClick(nullptr, uint16_t(v[0]), uint16_t(v[1]), v[2], v[3]);
             if (c[0] == 'r') ResolveBoard(nullptr);
+            if (c[0] == 'n') StartNewGame(nullptr);
             if (c[0] == 'u') UndoMove();
             if (c[0] == 'k') HandleCellKey(nullptr, CellKey(std::string("LRUDA").find(c[1])));
         }
+        const std::string picture = Picture(g_board);
         rec.Add("|" + std::to_string(score) + " " + std::to_string(g_board.selCol * 10 + g_board.selRow) +
                 (g_cursor.shown ? std::string{' ', '^', char('0' + g_cursor.col), char('0' + g_cursor.row)}
                                 : "") +
-                (g_board.IsActive() ? "" : " over") + (Picture(g_board) == board ? " =" : ""));
+                (g_board.IsActive() ? "" : " over") + (picture == board ? " =" : "") +
+                (picture == kAfterOneMove ? " #" : "") + (picture == kAfterCascade ? " ~" : ""));
         EXPECT_EQ(rec.log, calls) << board << " " << script;
+        EXPECT_EQ(rec.pieces, "") << "handed in, never dropped: " << script;
     }
 }
 
-TEST(Turn, NewGamePausesAndInitialValues)
+// The generator's own promises, which no scene relies on: colour indices
+// 0..7 only, each colour's share within 5 sigma of an eighth, a seed
+// replays its sequence, and games started at other ticks are other games.
+TEST(Generator, EachColourAlikeAndTheSeedReplays)
+{
+    const int draws = 80000;
+    const double expected = draws / 8.0, sigma = std::sqrt(draws * (1.0 / 8) * (7.0 / 8));
+    int counts[8] = {};
+    std::string first, again;
+    SeedRandom(12345);
+    for (int i = 0; i < draws; ++i) {
+        const int piece = RandomPiece();
+        ASSERT_TRUE(piece >= 0 && piece < 8) << piece;
+        ++counts[piece];
+        if (i < 64) first += char('0' + piece);
+    }
+    for (int colour = 0; colour < 8; ++colour)
+        EXPECT_NEAR(counts[colour], expected, 5 * sigma) << "colour " << colour;
+    SeedRandom(12345);
+    for (int i = 0; i < 64; ++i)
+        again += char('0' + RandomPiece());
+    EXPECT_EQ(again, first);
+    // No pieces handed in: a new game's are the generator's, reseeded from
+    // the clock, so games started at other ticks are other games.
+    ResetWorld();
+    std::set<std::string> boards;
+    for (uint32_t tick : {0u, 1u, 2u, 3u}) {
+        rec.clock = tick;
+        g_board.NewGame(nullptr);
+        boards.insert(Picture(g_board));
+    }
+    EXPECT_EQ(boards.size(), 4u);
+}
+
+TEST(Turn, PauseHeldInRangeAndDelayAcrossTheWrap)
 {
     ResetWorld();
-    // Ticks 77, 77, 78, each with another score and generator state before.
-    std::string games[3]; // board, score, on
-    for (int k = 0; k < 3; ++k) {
-        rec.log.clear();
-        rec.clock = 77 + k / 2;
-        score = 500 * k;
-        SeedRandom(k);
-        StartNewGame(nullptr);
-        EXPECT_EQ(rec.log.substr(0, k ? 1 : 3), k ? "t" : "F t") << "the field made once; the counter";
-        games[k] = Picture(g_board) + std::to_string(score) + char('0' + g_board.IsActive());
-        EXPECT_EQ(rec.title, "Kuvex 2002         Инкогнито            Очки: " + std::to_string(score));
-    }
-    EXPECT_EQ(games[1], games[0]) << "the same tick, the same game, scored from 0";
-    EXPECT_EQ(games[0].back(), '1') << "tick 77 leaves a move";
-    EXPECT_NE(games[2].substr(0, 71), games[0].substr(0, 71));
-    const std::string boards = games[0].substr(0, 71) + games[2].substr(0, 71);
-    EXPECT_EQ(std::set<char>(boards.begin(), boards.end()).size(), 9u)
-        << "blank and colours 0..7: " << boards;
-    g_host = nullptr; // nothing goes out, and nothing breaks
-    StartNewGame(nullptr);
     const int64_t pauses[][2] = {{-1, 0}, {0, 0}, {50, 50}, {1000, 1000}, {1001, 1000}};
     for (auto p : pauses)
         EXPECT_EQ(PauseFor(int32_t(p[0])), p[1]) << p[0];
-    ResetWorld(); // across the counter's wrap, a wait ends at the first read more than 50 after the first
+    // Across the counter's wrap, a wait ends at the first read more than 50
+    // after the first.
     std::tie(rec.clock, rec.step) = std::make_pair(0xFFFFFFF0u, 10u);
     Delay(50);
     EXPECT_EQ(rec.clock, 0xFFFFFFF0u + 70);
-    const Settings &s = kInitialSettings;
+}
+
+// The eight piece colours, grey to black. (The default settings are the
+// release check's: it reads the file a first start writes.)
+TEST(Values, PieceColours)
+{
     const uint32_t colours[8] = {0xA4A4A4, 0xFF, 0xFF00, 0xFF0000, 0xFFFF, 0xFFFF00, 0xFF00FF, 0};
-    EXPECT_EQ(
-        std::make_tuple(s.anim, s.gamma, s.satur, s.back, sizeof s.name, kInitialScore, Board().IsActive()),
-        std::make_tuple(50, 6, 2, 0xC800u, size_t(255), 0, false));
-    EXPECT_EQ(std::string(s.name) + " " + std::to_string(BackToColorref(0x7F112131u)),
-              "Инкогнито 3219729"); // 0x312111
     EXPECT_EQ(0, memcmp(Board().colors, colours, sizeof colours));
-    EXPECT_EQ(Picture(Board()), "00000000 00000000 00000000 00000000 00000000 00000000 00000000 00000000");
 }
 
 } // namespace

@@ -12,11 +12,13 @@
 
 // Calls in order: "F" create field, "t" a read of the counter (each read
 // advances clock by step), "P" repaint, "T" title (its text in title), "G"
-// game-over dialog, "A<name>:<score>" record.
+// game-over dialog, "A<name>:<score>" record, "?" a piece drawn when none
+// was left in pieces (it gets the generator's).
 inline struct Recorder
 {
     std::string log, title;
     uint32_t clock, step;
+    std::string pieces; // the pieces to hand in, '0'..'7', in the order drawn
     Recorder &Add(const std::string &call)
     {
         log += log.empty() ? call : " " + call;
@@ -24,14 +26,22 @@ inline struct Recorder
     }
 } rec;
 
-// The settings and score as the program starts, copied before any test.
+// The settings as the program starts, copied before any test.
 inline const Settings kInitialSettings = g_settings;
-inline const int32_t kInitialScore = score;
+// A clock step that ends any wait in two reads.
+constexpr uint32_t kLongStep = 0x10000;
+
+inline int HandInPiece()
+{
+    if (rec.pieces.empty()) return rec.Add("?"), RandomPiece(); // a cascade of 0s would never end
+    const int piece = rec.pieces[0] - '0';
+    rec.pieces.erase(0, 1);
+    return piece;
+}
 
 // Everything a test relies on, afresh: the recorder installed with clock
-// 1000 and a step that ends any wait in two reads; the board as
-// constructed, score 0, the initial settings, the generator seeded with 6
-// (after kOneMove's swap its refill forms no run and leaves a move).
+// 1000, kLongStep and no pieces to hand in; the board as constructed, score
+// 0, the keyboard cursor as the program starts, the initial settings.
 inline void ResetWorld()
 {
     static const GameHost host = {
@@ -44,14 +54,15 @@ inline void ResetWorld()
         },
         [](HWND) {},
         [](HWND) { rec.Add("G"); },
-        [](const char *name, int32_t s) { rec.Add("A" + std::string(name) + ":" + std::to_string(s)); }};
-    rec = {"", "", 1000, 0x10000};
+        [](const char *name, int32_t s) { rec.Add("A" + std::string(name) + ":" + std::to_string(s)); },
+        HandInPiece};
+    rec = {"", "", 1000, kLongStep, ""};
     g_host = &host;
     score = 0;
     g_settings = kInitialSettings;
+    g_cursor = {NO_SELECTION, NO_SELECTION, 0};
     g_board.fieldWnd = nullptr; // the fake control needs no destroying
     g_board = Board();
-    SeedRandom(6);
 }
 
 // A board as 8 rows, top to bottom, separated by blanks; a cell is '0'..'7',

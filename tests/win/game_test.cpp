@@ -5,76 +5,140 @@
 
 namespace {
 
+// The first window's size, before any resolution scaling.
+const LONG kWindowWidth = 450, kWindowHeight = 480;
+
 // Centred, 480 high, squared by pulling the right edge in; the field fills
 // the client area from its top left corner; the drawn icon and pointer
 // load. Made taller, the window gives up height until it and the field are
-// square again. The focus frame marks the selected cell and nothing else,
-// the keyboard cursor its cell with a black ring and a white one; an empty
-// cell is plain background, selected or not; drawn over, the field comes
-// back through the window's own painting; each piece colour has a picture
-// of its own. A GDI guard's selection is undone with it; a handled WM_SIZE
-// answers 0. A held Space or Enter acts once (a repeat has bit 30 of the key
-// data set), a held arrow moves on.
-TEST_F(Game, WindowAndField)
+// square again; a handled WM_SIZE answers 0, as documented.
+TEST_F(Game, WindowCentredSquareAndFilledByTheField)
 {
     RECT field, outer, client;
     GetWindowRect(g_mainWindow, &outer);
     GetClientRect(g_mainWindow, &client);
     EXPECT_EQ(std::make_tuple(outer.left, outer.top, outer.bottom - outer.top, client.right),
-              std::make_tuple((GetSystemMetrics(SM_CXSCREEN) - 450) / 2,
-                              (GetSystemMetrics(SM_CYSCREEN) - 480) / 2, 480L, client.bottom));
+              std::make_tuple((GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2,
+                              (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2, kWindowHeight, client.bottom));
     EXPECT_EQ(ChildWindowFromPoint(g_mainWindow, POINT{0, 0}), g_board.fieldWnd);
     EXPECT_TRUE(GetClassLongPtrA(g_mainWindow, GCLP_HICON) && GetClassLongPtrA(g_mainWindow, GCLP_HCURSOR));
-    SetWindowPos(g_mainWindow, nullptr, 0, 0, 450, 640, SWP_NOMOVE | SWP_NOZORDER);
+    SetWindowPos(g_mainWindow, nullptr, 0, 0, kWindowWidth, 640, SWP_NOMOVE | SWP_NOZORDER);
     GetClientRect(g_mainWindow, &client);
     GetClientRect(g_board.fieldWnd, &field);
     const LONG side = client.right;
     EXPECT_EQ(std::make_tuple(client.bottom, field.right, field.bottom), std::make_tuple(side, side, side));
-    // A colour a column; (6, 1), where the keyboard cursor goes, on plain background.
+    EXPECT_EQ(SendMessageW(g_mainWindow, WM_SIZE, 0, 0), 0);
+}
+
+// The field's side; the board set to a colour a column, with cell (6, 1),
+// where the keyboard cursor goes, empty.
+LONG ColumnsOfColours()
+{
+    RECT field;
+    GetClientRect(g_board.fieldWnd, &field);
     for (int i = 0; i < 64; ++i)
         g_board.grid[i / 8][i % 8] = i == 6 * 8 + 1 ? EMPTY : i / 8;
+    return field.right;
+}
+
+RECT CellRect(LONG side, int col, int row)
+{
+    return {col * side / 8, row * side / 8, (col + 1) * side / 8, (row + 1) * side / 8};
+}
+
+// What a window shows after it was drawn over in black and left to its
+// own painting to come back.
+std::vector<COLORREF> CoveredAndShownAgain(HWND w)
+{
+    RECT all;
+    GetClientRect(w, &all);
+    FillRect(WindowDc(w).get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InvalidateRect(w, nullptr, FALSE);
+    UpdateWindow(w);
+    return Grab(w);
+}
+
+// Pixels of one grab of the field that differ from another's, counted
+// inside a rectangle and outside it.
+std::pair<int, int> Differing(const std::vector<COLORREF> &a, const std::vector<COLORREF> &b, LONG side, RECT in)
+{
+    std::pair<int, int> counts;
+    for (LONG i = 0; i < side * side; ++i)
+        (PtInRect(&in, {i % side, i / side}) ? counts.first : counts.second) += a[i] != b[i];
+    return counts;
+}
+
+// Each piece colour has a picture of its own (the top cells' middle rows
+// differ), and pieces fill their cells: 31 % of the field is background
+// (45 % with sprites a ninth too small).
+TEST_F(Game, EachColourItsOwnPictureFillingItsCell)
+{
+    const LONG side = ColumnsOfColours();
     const auto plain = Grab(g_board.fieldWnd, true);
-    std::set<std::vector<COLORREF>> looks; // each colour its own picture: the top cells' middle rows
+    std::set<std::vector<COLORREF>> looks;
     for (LONG at = side / 16 * side; at < (side / 16 + 1) * side - side / 8; at += side / 8)
         looks.emplace(plain.begin() + at, plain.begin() + at + side / 8);
     EXPECT_EQ(looks.size(), 8u);
-    // Pieces fill their cells: 31 % background (45 % with sprites a ninth too small).
+    const int mostBackgroundPercent = 36;
     EXPECT_LT(100 * std::count(plain.begin(), plain.end(), RGB(kRed, kGreen, kBlue)),
-              36 * long(plain.size()));
+              mostBackgroundPercent * long(plain.size()));
+}
+
+// The focus frame marks the selected cell and nothing else; the keyboard
+// cursor marks its cell with a black ring and a white one, and nothing else.
+TEST_F(Game, FrameAndCursorMarkOnlyTheirCells)
+{
+    const LONG side = ColumnsOfColours();
+    const auto plain = Grab(g_board.fieldWnd, true);
     std::tie(g_board.selCol, g_board.selRow) = std::make_pair(2, 5);
     const auto framed = Grab(g_board.fieldWnd, true);
     g_cursor = {6, 1, 1};
     const auto cursor = Grab(g_board.fieldWnd, true);
-    g_cursor.shown = 0;
+    const auto [frame, strayFrame] = Differing(framed, plain, side, CellRect(side, 2, 5));
+    EXPECT_GE(frame, side / 8);
+    EXPECT_EQ(strayFrame, 0);
+    EXPECT_EQ(Differing(cursor, framed, side, CellRect(side, 6, 1)).second, 0);
+    const RECT at = CellRect(side, 6, 1);
+    int black = 0, white = 0;
+    for (LONG i = 0; i < side * side; ++i)
+        if (PtInRect(&at, {i % side, i / side})) {
+            black += cursor[i] == RGB(0, 0, 0);
+            white += cursor[i] == RGB(255, 255, 255);
+        }
+    EXPECT_GE(std::min(black, white), 3 * side / 8) << "a black ring and a white one";
+}
+
+// Drawn over, the field comes back through the window's own painting; an
+// empty cell is plain background, selected or not.
+TEST_F(Game, FieldComesBackAfterBeingCovered)
+{
+    const LONG side = ColumnsOfColours();
+    const auto plain = Grab(g_board.fieldWnd, true);
+    std::tie(g_board.selCol, g_board.selRow) = std::make_pair(2, 5);
     g_board.grid[2][5] = EMPTY;
-    FillRect(WindowDc(g_board.fieldWnd).get(), &field, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    InvalidateRect(g_board.fieldWnd, nullptr, FALSE);
-    UpdateWindow(g_board.fieldWnd);
-    const auto empty = Grab(g_board.fieldWnd); // as the window's own painting left it
-    const RECT cell = {2 * side / 8, 5 * side / 8, 3 * side / 8, 6 * side / 8};
-    const RECT at = {6 * side / 8, side / 8, 7 * side / 8, 2 * side / 8};
-    int inside = 0, outside = 0, rings[2] = {};
-    for (LONG i = 0; i < side * side; ++i) {
-        const bool in = PtInRect(&cell, {i % side, i / side}), on = PtInRect(&at, {i % side, i / side});
-        outside += !on && cursor[i] != framed[i];
-        rings[cursor[i] == RGB(255, 255, 255)] += on && (cursor[i] == 0 || cursor[i] == RGB(255, 255, 255));
-        inside += in && framed[i] != plain[i];
-        outside += in ? empty[i] != RGB(kRed, kGreen, kBlue) : framed[i] != plain[i] || empty[i] != plain[i];
-    }
-    EXPECT_GE(inside, side / 8);
-    EXPECT_GE(std::min(rings[0], rings[1]), 3 * side / 8) << "a black ring and a white one";
-    EXPECT_EQ(outside, 0);
-    // A guard's selection is undone with it (Windows will not delete a bitmap
-    // still selected); a handled WM_SIZE answers 0, as documented.
+    const RECT cell = CellRect(side, 2, 5);
+    const auto back = CoveredAndShownAgain(g_board.fieldWnd);
+    EXPECT_EQ(Differing(back, plain, side, cell).second, 0);
+    EXPECT_EQ(Differing(back, std::vector<COLORREF>(back.size(), RGB(kRed, kGreen, kBlue)), side, cell).first, 0);
+}
+
+// A guard's selection is undone with it: Windows will not delete a bitmap
+// still selected.
+TEST(Gdi, GuardUndoesItsSelection)
+{
     MemoryDc memory(nullptr);
     const HGDIOBJ own = GetCurrentObject(memory.get(), OBJ_BITMAP);
     Selection(memory.get(), GdiObject<HBITMAP>(CreateCompatibleBitmap(memory.get(), 1, 1)).get());
     EXPECT_EQ(GetCurrentObject(memory.get(), OBJ_BITMAP), own);
-    EXPECT_EQ(SendMessageW(g_mainWindow, WM_SIZE, 0, 0), 0);
-    g_board.selCol = g_board.selRow = NO_SELECTION;
+}
+
+// A held Space or Enter acts once (a repeat has bit 30 of the key data
+// set), a held arrow moves on.
+TEST_F(Game, HeldKeys)
+{
+    const LPARAM pressed = 1, repeated = 1 | 1 << 30;
     g_cursor = {3, 4, 1};
-    for (const auto &[key, data] :
-         {std::pair{VK_RETURN, 1}, {VK_SPACE, 1 | 1 << 30}, {VK_RIGHT, 1 | 1 << 30}})
+    for (const auto &[key, data] : {std::pair{VK_RETURN, pressed}, {VK_SPACE, repeated}, {VK_RIGHT, repeated}})
         SendMessageW(g_mainWindow, WM_KEYDOWN, key, data);
     EXPECT_EQ(std::make_tuple(g_board.selCol, g_board.selRow, g_cursor.col), std::make_tuple(3, 4, 4));
 }
@@ -106,13 +170,122 @@ TEST_F(Game, BallFiles)
     SetCurrentDirectoryA(g_home);
 }
 
+// Opens a dialog by its menu command and runs these steps in it, each on
+// the dialog up at the time (see g_steps).
+void Script(UINT command, std::vector<std::function<void(HWND)>> steps)
+{
+    g_steps = std::move(steps);
+    SendMessageA(g_mainWindow, WM_COMMAND, command, 0);
+}
+
+// Options: OK after moving only one slider one step from the keyboard
+// changes only its setting, only its line of kuvex.ini, and repaints the
+// board in the background then set; OK with nothing moved and Cancel after
+// moving every slider change nothing.
+TEST_F(Game, OptionsOkChangesOnlyTheSliderMoved)
+{
+    const auto back = [](BYTE red, BYTE green, BYTE blue) { return uint32_t(red << 16 | green << 8 | blue); };
+    const struct
+    {
+        int slider; // 0: none; -1: every one
+        int button;
+        Settings changed;
+        S line, becomes; // in kIni
+    } rows[] = {
+        {IDC_ANIM, IDOK, {8, 9, 13, kBack, "Тестер"}, "anim=7", "anim=8"},
+        {IDC_GAMMA, IDOK, {7, 10, 13, kBack, "Тестер"}, "gamma=9", "gamma=10"},
+        {IDC_SATUR, IDOK, {7, 9, 14, kBack, "Тестер"}, "satur=13", "satur=14"},
+        // "back": blue, green, red, 00 and their sum's low byte, in hex.
+        {IDC_RED, IDOK, {7, 9, 13, back(kRed + 1, kGreen, kBlue), "Тестер"}, "3090E000A0", "3090E100A1"},
+        {IDC_GREEN, IDOK, {7, 9, 13, back(kRed, kGreen + 1, kBlue), "Тестер"}, "3090E000A0", "3091E000A1"},
+        {IDC_BLUE, IDOK, {7, 9, 13, back(kRed, kGreen, kBlue + 1), "Тестер"}, "3090E000A0", "3190E000A1"},
+        {0, IDOK, kFixture, "", ""},
+        {-1, IDCANCEL, kFixture, "", ""}};
+    for (const auto &row : rows) {
+        g_settings = kFixture;
+        WriteFileBytes(g_settingsPath, kIni);
+        RebuildAndPaintIfActive(); // in the fixture's colours again
+        Script(IDM_OPTIONS, {[&row](HWND d) {
+                   for (int slider : kBars)
+                       if (row.slider == slider || row.slider < 0)
+                           SendDlgItemMessageA(d, slider, WM_KEYDOWN, VK_DOWN, 0);
+                   SendMessageA(d, WM_COMMAND, row.button, 0);
+               }});
+        S ini = kIni;
+        if (!row.line.empty()) ini.replace(ini.find(row.line), row.line.size(), row.becomes);
+        EXPECT_EQ(Fields(g_settings), Fields(row.changed)) << row.slider;
+        EXPECT_EQ(ReadFileBytes(g_settingsPath), ini) << row.slider;
+        const uint32_t b = row.changed.back; // the field's corner shows the background
+        EXPECT_EQ(Grab(g_board.fieldWnd).at(0), RGB(b >> 16, b >> 8 & 0xFF, b & 0xFF)) << row.slider;
+    }
+}
+
+// Drawn over, the Options preview comes back through the dialog's own
+// painting.
+TEST_F(Game, OptionsPreviewComesBackAfterBeingCovered)
+{
+    std::vector<COLORREF> before, after;
+    Script(IDM_OPTIONS, {[&](HWND d) {
+               before = Grab(GetDlgItem(d, IDC_PREVIEW));
+               after = CoveredAndShownAgain(GetDlgItem(d, IDC_PREVIEW));
+               SendMessageA(d, WM_COMMAND, IDCANCEL, 0);
+           }});
+    ASSERT_FALSE(before.empty());
+    EXPECT_GT(std::set<COLORREF>(before.begin(), before.end()).size(), 8u) << "a preview with pieces in it";
+    EXPECT_EQ(after, before);
+}
+
+// The best-results list draws each row on the screen, not only in the
+// control: each row's label shows letters over the list's background, as
+// its empty corner below the rows shows it.
+TEST_F(Game, BestResultsRowsShownOnTheScreen)
+{
+    WriteFileBytes(g_recordPath, Record("Аня", 5) + Record("Борис", 12) + Record("Вера", 7));
+    std::vector<int> letterPixels; // a row's
+    Script(IDM_BEST, {[&](HWND d) {
+               const HWND list = GetDlgItem(d, IDC_BEST_LIST);
+               const auto shown = Grab(list);
+               RECT client, label;
+               GetClientRect(list, &client);
+               for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+                   ListView_GetItemRect(list, row, &label, LVIR_LABEL);
+                   int letters = 0;
+                   for (LONG y = label.top; y < label.bottom; ++y)
+                       for (LONG x = label.left; x < label.right; ++x)
+                           letters += shown.at(y * client.right + x) != shown.back();
+                   letterPixels.push_back(letters);
+               }
+               SendMessageA(d, WM_COMMAND, IDOK, 0);
+           }});
+    ASSERT_EQ(letterPixels.size(), 3u);
+    for (int letters : letterPixels)
+        EXPECT_GE(letters, 10) << "a row drawn with no letters";
+}
+
+// New games, from the menu and after one ended, leave the main window one
+// child, the field, and no dialog of the last game.
+TEST_F(Game, NewGameLeavesNoWindowBehind)
+{
+    const auto children = [] {
+        int n = 0;
+        for (HWND child = GetWindow(g_mainWindow, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            ++n;
+        return n;
+    };
+    SendMessageA(g_mainWindow, WM_COMMAND, IDM_NEW, 0);
+    EXPECT_EQ(children(), 1) << "after New";
+    EndOfGame(g_mainWindow); // its dialog closed with no step to run
+    SendMessageA(g_mainWindow, WM_COMMAND, IDM_NEW, 0);
+    EXPECT_EQ(children(), 1) << "after a game that ended";
+    EXPECT_EQ(GetWindow(g_mainWindow, GW_ENABLEDPOPUP), nullptr);
+}
+
 // Each dialog, over the fixture and a record file written here: what it
-// shows on opening; then, with a name typed and every slider moved a step
-// where the dialog has them, the row's button; then OK where that left it
-// open. The game-over dialog has the name changed on the way, by OK in the
-// change-name dialog. Only OK in Options stores and writes the moved
-// sliders, each in its own place, and repaints the board in the new
-// background (a ball's corner shows it); the title follows the name; the
+// shows on opening; then, with a name typed where the dialog has a box
+// for it, the row's button; then OK where that left it open. The
+// game-over dialog has the name changed on the way, by OK in the
+// change-name dialog. The settings and their file stay as they were but
+// for the name; the title follows the name; the
 // About caption's fitted fonts, like every GDI object a dialog makes, are
 // freed with it.
 TEST_F(Game, Dialogs)
@@ -122,13 +295,11 @@ TEST_F(Game, Dialogs)
                                      Record("Борис", 65535, {1999, 1, 0, 31, 23, 59, 58, 999}) +
                                      Record("Вера", 7));
     const S z(300, 'z'), z254(254, 'z'), sliders = " 7 0 1000 9 1 14 13 1 20 224 0 255 144 0 255 48 0 255";
-    const S moved = "[Kuvex]\r\nanim=8\r\ngamma=10\r\nsatur=14\r\nname=Тестер\r\nback=3191E100A3\r\n";
     const S best = "List1\nИмя|Очки|Дата\nБорис|65535|31.1.1999 в 23:59:58\nВера|7|5.12.2002 в "
                    "9:3:7\nАня|5|5.12.2002 в 9:3:7";
     // {menu command (0: the end of a game), control, what it shows, name typed, button, steps not run, name}
     for (const auto &[command, id, text, typed, button, left, name] :
          {std::make_tuple(IDM_OPTIONS, IDC_ANIM, sliders.c_str(), "Вера", IDCANCEL, 2u, "Тестер"),
-          std::make_tuple(IDM_OPTIONS, IDC_ANIM, sliders.c_str(), "Вера", IDOK, 2u, "Тестер"),
           std::make_tuple(IDM_OPTIONS, IDCANCEL, "Отмена", "Вера", IDCANCEL, 2u, "Тестер"),
           std::make_tuple(IDM_RULES, IDC_RULES_TEXT, RULES_TEXT, "Вера", IDCANCEL, 0u, "Тестер"),
           std::make_tuple(IDM_ABOUT, IDC_ABOUT_TITLE, "Kuvex 2002", "Вера", IDCANCEL, 2u, "Тестер"),
@@ -142,7 +313,6 @@ TEST_F(Game, Dialogs)
         WriteFileBytes(g_settingsPath, kIni);
         score = 70000;
         const long live = g_gdiLive;
-        RebuildAndPaintIfActive(); // in the fixture's colours again
         S seen;
         // The first step leaves two steps and presses the row's button, the
         // second (the game over's) Rename, the third OK.
@@ -156,18 +326,13 @@ TEST_F(Game, Dialogs)
             wchar_t wide[512]; // typed as a player would, whatever the code page
             MultiByteToWideChar(1251, 0, typed, -1, wide, 512);
             SetDlgItemTextW(d, IDC_NAME_EDIT, wide);
-            for (int slider : kBars)
-                SendDlgItemMessageA(d, slider, WM_KEYDOWN, VK_DOWN, 0);
             SendMessageA(d, WM_COMMAND, answers[g_steps.size()], 0);
         };
         g_steps = {step, step, step};
         command ? (void)SendMessageA(g_mainWindow, WM_COMMAND, command, 0) : EndOfGame(g_mainWindow);
         EXPECT_EQ(std::make_pair(seen, g_steps.size()), std::make_pair(S(text), size_t(left)));
-        const bool stored = command == IDM_OPTIONS && button == IDOK;
-        EXPECT_EQ(Fields(g_settings), stored ? std::make_tuple(8, 10, 14, 0x00E19131u, S(name))
-                                             : std::make_tuple(7, 9, 13, kBack, S(name)));
-        EXPECT_EQ(ReadFileBytes(g_settingsPath), stored ? moved : kIni);
-        EXPECT_EQ(Grab(g_board.fieldWnd).at(0), stored ? RGB(0xE1, 0x91, 0x31) : RGB(kRed, kGreen, kBlue));
+        EXPECT_EQ(Fields(g_settings), std::make_tuple(7, 9, 13, kBack, S(name)));
+        EXPECT_EQ(ReadFileBytes(g_settingsPath), kIni);
         EXPECT_TRUE(command != IDM_NAME || Shown(g_mainWindow).find(name) != S::npos) << Shown(g_mainWindow);
         EXPECT_EQ(g_gdiLive, live) << command;
     }

@@ -15,8 +15,22 @@ void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD)
     step(dialog);
 }
 
+// A run under another code page or resolution than the one asked for would
+// test the usual case again and pass: it is refused, with the reason.
+static bool RunsAsAsked()
+{
+    const char *acp = getenv("KUVEX_ACP"), *dpi = getenv("KUVEX_DPI");
+    const UINT wantAcp = acp ? UINT(atoi(acp)) : 0;
+    const int wantDpi = dpi ? atoi(dpi) : 96, haveDpi = GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY);
+    if (GetACP() == wantAcp && haveDpi == wantDpi) return true;
+    fprintf(stderr, "win_tests: refused: code page %u and %d dpi, but KUVEX_ACP=%s and KUVEX_DPI=%d\n", GetACP(),
+            haveDpi, acp ? acp : "(not set)", wantDpi);
+    return false;
+}
+
 int main(int argc, char **argv)
 {
+    if (!RunsAsAsked()) return 3;
     InitCommonControls(); // the trackbar and the list view among them
     InstallWin32Host();
     if (!RegisterMainClass(GetModuleHandleA(nullptr))) return 2;

@@ -151,6 +151,13 @@ struct Game : ::testing::Test
     void SetUp() override
     {
         g_steps.clear(); // a game over at the opening is closed, not answered
+        // What an earlier test may have left: the cursor shown, a selection,
+        // a snapshot to undo to, a score, another current folder, records.
+        g_cursor = {NO_SELECTION, NO_SELECTION, 0};
+        g_board = Board();
+        score = 0;
+        SetCurrentDirectoryA(g_home);
+        DeleteFileA(g_recordPath);
         g_settings = kFixture;
         ShowWindow(CreateMainWindow(GetModuleHandleA(nullptr)), SW_SHOW);
         g_board.active = 1; // whatever the opening left
