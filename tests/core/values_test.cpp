@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "app/window_size.h"
 #include "game/title.h"
@@ -161,19 +162,26 @@ TEST(Values, DialogArithmeticTitleAndFirstWindow)
         {-11, worked, -47}, {-11, NAN, -11}, {-11, 1e300, -INT32_MAX}, {11, INFINITY, INT32_MAX}};
     for (auto h : heights)
         EXPECT_EQ(ScaledFontHeight(int32_t(h[0]), h[1]), int32_t(h[2])) << h[1];
-    // Capacity, name, score, text: the name taken to its NUL or 254 bytes,
-    // the text cut to the capacity; the longest is 302 bytes.
+    // Capacity, name, score, room in bytes, text: the whole form where it
+    // fits, the name taken to its NUL or 254 bytes, the text cut to the
+    // capacity (the longest is 302 bytes); in less room one blank a gap, then
+    // the name shortened to "…", then the score alone, which always shows.
     const std::string head = "Kuvex 2002         ", gap = "            Очки: ", x(254, 'x'), y(300, 'y');
-    const std::tuple<size_t, const char *, int32_t, std::string> rows[] = {
-        {TITLE_CAP, x.c_str(), INT32_MIN, head + x + gap + "-2147483648"},
-        {TITLE_CAP, y.c_str(), 0, head + y.substr(0, 254) + gap + "0"},
-        {38, "", 0, head + gap},
-        {1, "Инкогнито", 5, ""},
-        {0, "Инкогнито", 5, "unwritten"}};
-    for (auto [cap, name, points, text] : rows) {
+    const std::tuple<size_t, const char *, int32_t, int32_t, std::string> rows[] = {
+        {TITLE_CAP, x.c_str(), INT32_MIN, INT32_MAX, head + x + gap + "-2147483648"},
+        {TITLE_CAP, y.c_str(), 0, INT32_MAX, head + y.substr(0, 254) + gap + "0"},
+        {38, "", 0, INT32_MAX, head + gap},
+        {1, "Инкогнито", 5, INT32_MAX, ""},
+        {0, "Инкогнито", 5, INT32_MAX, "unwritten"},
+        {TITLE_CAP, "Ян", 7, 21, "Kuvex 2002 Ян Очки: 7"},
+        {TITLE_CAP, "Иван", 7, 21, "Kuvex 2002 И… Очки: 7"},
+        {TITLE_CAP, "Иван", 7, 20, "Kuvex 2002 … Очки: 7"},
+        {TITLE_CAP, "Иван", 7, 19, "Очки: 7"}};
+    const TitleWidth bytes = [](const char *text, void *) { return int32_t(strlen(text)); };
+    for (auto [cap, name, points, room, text] : rows) {
         char out[TITLE_CAP] = "unwritten";
-        EXPECT_EQ(ComposeTitle(out, cap, name, points), cap ? text.size() : 0) << cap;
-        EXPECT_EQ(out, text) << cap;
+        EXPECT_EQ(FitTitle(out, cap, name, points, room, bytes, nullptr), cap ? text.size() : 0) << cap;
+        EXPECT_EQ(out, text) << cap << " " << room;
     }
     // The first window at 96, 120, 144 and 192 dots per inch (the Windows
     // tests measure the fitted captions at 144 and 192): dpi, desktop width

@@ -13,13 +13,6 @@ using W = std::wstring;
 // The score the title must end with, high enough to take room.
 const int32_t kScore = 70000;
 
-W TextOf(HWND w)
-{
-    wchar_t text[1024] = L"";
-    GetWindowTextW(w, text, 1024);
-    return text;
-}
-
 // One text of a window, in the font it is drawn with: a glyph for every
 // letter (line breaks, which no font draws, aside), and laid out by DrawText
 // with format within room (a single line whatever its width). A single
@@ -63,9 +56,7 @@ void CheckList(HWND list, HFONT font)
         for (int row = 0; row < ListView_GetItemCount(list); ++row) {
             LVITEMW cell = {0, row, col, 0, 0, text, 512, 0, 0, 0, 0, 0, 0, 0, 0};
             SendMessageW(list, LVM_GETITEMTEXTW, row, LPARAM(&cell));
-            RECT box = {LVIR_BOUNDS, 0, 0, 0};
-            SendMessageW(list, LVM_GETITEMRECT, row, LPARAM(&box));
-            CheckText(list, "cell", font, text, {width, box.bottom - box.top}, DT_SINGLELINE);
+            CheckText(list, "cell", font, text, {width, LONG_MAX}, DT_SINGLELINE); // rows grow with the font
         }
     }
 }
@@ -74,21 +65,21 @@ void CheckList(HWND list, HFONT font)
 // to check.
 BOOL CALLBACK CheckControl(HWND c, LPARAM)
 {
-    wchar_t cls[64] = L"";
+    wchar_t cls[64] = L"", text[1024] = L"";
     GetClassNameW(c, cls, 64);
+    GetWindowTextW(c, text, 1024);
     const HFONT font = HFONT(SendMessageW(c, WM_GETFONT, 0, 0));
     const LONG style = GetWindowLongW(c, GWL_STYLE), edge = GetSystemMetrics(SM_CXEDGE);
     RECT rc = {};
     GetClientRect(c, &rc);
-    const W kind = cls, text = TextOf(c);
+    const W kind = cls;
     if (kind == WC_STATICW && (style & SS_TYPEMASK) <= SS_RIGHT) {
         UINT format = DT_WORDBREAK | (style & SS_EDITCONTROL ? DT_EDITCONTROL : 0);
         if (style & SS_CENTERIMAGE) format = DT_SINGLELINE; // one line, centred vertically
         CheckText(c, "static", font, text, {rc.right, rc.bottom}, format);
-    } else if (kind == WC_BUTTONW && (style & BS_TYPEMASK) == BS_GROUPBOX) {
-        CheckText(c, "group box", font, text, {rc.right - 2 * edge, rc.bottom}, DT_SINGLELINE);
-    } else if (kind == WC_BUTTONW) {
-        CheckText(c, "button", font, text, {rc.right - 2 * edge, rc.bottom - 2 * edge}, DT_SINGLELINE);
+    } else if (kind == WC_BUTTONW) { // a group box's text stands on its top edge, within its height
+        const LONG below = (style & BS_TYPEMASK) == BS_GROUPBOX ? 0 : 2 * edge;
+        CheckText(c, "button", font, text, {rc.right - 2 * edge, rc.bottom - below}, DT_SINGLELINE);
     } else if (kind == WC_EDITW) {
         // A one-line edit scrolls sideways: only its height must hold a line.
         SendMessageW(c, EM_GETRECT, 0, LPARAM(&rc));
@@ -118,7 +109,9 @@ void CheckWindow(HWND w)
     m.cbSize = sizeof m;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0);
     GdiObject<HFONT> font(CreateFontIndirectW(&m.lfCaptionFont));
-    const W title = TextOf(w), points = L"Очки: " + std::to_wstring(score);
+    wchar_t text[1024] = L"";
+    GetWindowTextW(w, text, 1024);
+    const W title = text, points = L"Очки: " + std::to_wstring(score);
     CheckText(w, "title", font.get(), title, {r.right - r.left - 4 * m.iCaptionWidth, LONG_MAX},
               DT_SINGLELINE);
     const size_t tail = std::min(title.size(), points.size());
@@ -168,10 +161,9 @@ TEST_F(Game, EveryWindowReadableAndWhole)
         CheckWindow(g_mainWindow);
         RECT r = {};
         GetWindowRect(g_mainWindow, &r);
-        SetWindowPos(g_mainWindow, nullptr, 0, 0, (r.right - r.left) * 2 / 3, r.bottom - r.top,
-                     SWP_NOMOVE | SWP_NOZORDER);
+        MoveWindow(g_mainWindow, r.left, r.top, (r.right - r.left) * 2 / 3, r.bottom - r.top, TRUE);
         CheckWindow(g_mainWindow);
-        SetWindowPos(g_mainWindow, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER);
+        MoveWindow(g_mainWindow, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
         std::vector<int> commands;
         AddCommands(GetMenu(g_mainWindow), commands);
         for (int command : commands) {
@@ -180,7 +172,6 @@ TEST_F(Game, EveryWindowReadableAndWhole)
             UpdateTitle(g_mainWindow); // after New, which began with another score
             g_steps.assign(8, Walk);
             SendMessageW(g_mainWindow, WM_COMMAND, command, 0);
-            g_steps.clear(); // a command that opened no dialog left them
             CheckWindow(g_mainWindow);
         }
         score = kScore;
