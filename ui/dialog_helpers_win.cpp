@@ -123,11 +123,7 @@ int32_t FittingHeight(HDC dc, const LOGFONTA &lf, int32_t height, const wchar_t 
             made.cy -= metrics.tmInternalLeading;
         }
         if (made.cx <= client.cx && made.cy <= client.cy) return height;
-        // On one line in proportion to the overshoot; always at least a step.
-        int32_t next =
-            lines ? height : HeightToFit(HeightToFit(height, made.cx, client.cx), made.cy, client.cy);
-        if (next == height) next = height - (height < 0 ? -1 : 1);
-        height = next;
+        height -= height < 0 ? -1 : 1; // a step at a time, so the largest that fits is found
     }
     return 0;
 }

@@ -38,9 +38,3 @@ int32_t ScaledFontHeight(int32_t stockHeight, double scale)
     if (h <= -2147483647.0) return -INT32_MAX;
     return int32_t(h); // truncates toward zero
 }
-
-int32_t HeightToFit(int32_t height, int32_t madeWidth, int32_t clientWidth)
-{
-    if (madeWidth <= clientWidth || clientWidth <= 0) return height;
-    return int32_t(int64_t(height) * clientWidth / madeWidth); // |result| < |height|: no overflow
-}

@@ -32,9 +32,3 @@ double CaptionScale(const CaptionMeasure &m);
 // lfHeight scaled by `scale`, truncated toward zero and held inside the
 // 32-bit range.
 int32_t ScaledFontHeight(int32_t stockHeight, double scale);
-
-// A caption font height whose text, measured madeWidth wide in a font of
-// that height, fits clientWidth: the height itself when it fits (or there is
-// nothing to measure or fit into), else shrunk in proportion, truncated
-// toward zero.
-int32_t HeightToFit(int32_t height, int32_t madeWidth, int32_t clientWidth);
