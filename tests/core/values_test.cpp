@@ -173,7 +173,8 @@ TEST(Values, DialogArithmeticTitleAndFirstWindow)
         {38, "", 0, INT32_MAX, head + gap},
         {1, "Инкогнито", 5, INT32_MAX, ""},
         {0, "Инкогнито", 5, INT32_MAX, "unwritten"},
-        {TITLE_CAP, "Ян", 7, 21, "Kuvex 2002 Ян Очки: 7"},
+        {TITLE_CAP, "Ян", 7, 40, head + "Ян" + gap + "7"},
+        {TITLE_CAP, "Ян", 7, 39, "Kuvex 2002 Ян Очки: 7"},
         {TITLE_CAP, "Иван", 7, 21, "Kuvex 2002 И… Очки: 7"},
         {TITLE_CAP, "Иван", 7, 20, "Kuvex 2002 … Очки: 7"},
         {TITLE_CAP, "Иван", 7, 19, "Очки: 7"}};
