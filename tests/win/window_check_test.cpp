@@ -14,10 +14,11 @@ using W = std::wstring;
 const int32_t kScore = 70000;
 
 // One text of a window, in the font it is drawn with: a glyph for every
-// letter (line breaks, which no font draws, aside), and laid out by DrawText
-// with format within room (a single line whatever its width). A single
-// line's height is its letters', the internal leading above them aside: a
-// vertically centred line may lose that, and nothing of the letters.
+// letter (line breaks, which no font draws, aside), letters at least 5
+// pixels high, and laid out by DrawText with format within room (a single
+// line whatever its width). A single line's height is its letters', the
+// internal leading above them aside: a vertically centred line may lose
+// that, and nothing of the letters.
 void CheckText(HWND w, const char *kind, HFONT font, const W &text, SIZE room, UINT format)
 {
     WindowDc dc(nullptr);
@@ -29,11 +30,12 @@ void CheckText(HWND w, const char *kind, HFONT font, const W &text, SIZE room, U
         missing += text[i] != L'\r' && text[i] != L'\n' && glyphs[i] == 0xFFFF;
     const W shown = text.substr(0, 40);
     EXPECT_EQ(missing, 0) << "missing letters: " << kind << " " << GetDlgCtrlID(w) << " " << shown;
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc.get(), &metrics);
+    EXPECT_GE(metrics.tmHeight - metrics.tmInternalLeading, 5) << "too small: " << kind << " " << shown;
     RECT made = {0, 0, room.cx, 0};
     DrawTextW(dc.get(), text.c_str(), -1, &made, format | DT_CALCRECT);
-    TEXTMETRICW metrics = {};
-    if (format & DT_SINGLELINE && GetTextMetricsW(dc.get(), &metrics))
-        made.bottom -= metrics.tmInternalLeading;
+    if (format & DT_SINGLELINE) made.bottom -= metrics.tmInternalLeading;
     EXPECT_TRUE(made.right <= room.cx && made.bottom <= room.cy)
         << "not fitting: " << kind << " " << GetDlgCtrlID(w) << " " << shown << ": " << made.right << "x"
         << made.bottom << " in " << room.cx << "x" << room.cy;
