@@ -13,6 +13,9 @@ ATOM RegisterMainClass(HINSTANCE instance);
 // starts during creation. Null on failure.
 HWND CreateMainWindow(HINSTANCE instance);
 LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Shows the name and the score in the title, in the longest form the title
+// bar has room for; the score always shows.
+void ShowTitle(HWND window);
 void HandleMenuCommand(HWND mainWindow, int commandId);
 // Installs the Win32 GameHost (painting, title, tick count, field control,
 // game-over dialog, record file).

@@ -19,9 +19,11 @@ static void HostRepaint()
     g_board.Paint(g_settings.gamma, g_settings.satur, g_settings.back);
 }
 
-static void HostSetTitle(HWND mainWindow, const char *text)
+// The full text as composed, unless the title bar is too narrow for it:
+// ShowTitle composes the same text and shortens it to fit.
+static void HostSetTitle(HWND mainWindow, const char *)
 {
-    SetWindowTextW(mainWindow, WideText(text).text);
+    ShowTitle(mainWindow);
 }
 
 static uint32_t HostTickCount()

@@ -6,9 +6,11 @@
 #include "app/app.h"
 #include "app/window_size.h"
 #include "game/board.h"
+#include "game/title.h"
 #include "game/turn.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "ui/cp1251.h"
 #include "view/field_view.h"
 #include "view/gdi.h"
 
@@ -36,11 +38,43 @@ HWND CreateMainWindow(HINSTANCE instance)
     RECT desk = {}, work = {};
     GetClientRect(GetDesktopWindow(), &desk);
     if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) work = desk;
+    RECT frame = {};
+    AdjustWindowRectEx(&frame, kWindowStyle, TRUE, 0);
     const Box box = FirstWindowBox(GetDeviceCaps(WindowDc(nullptr).get(), LOGPIXELSY), desk.right,
-                                   desk.bottom, {work.left, work.top, work.right, work.bottom});
+                                   desk.bottom, {work.left, work.top, work.right, work.bottom},
+                                   frame.right - frame.left, frame.bottom - frame.top);
     HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_MAINMENU));
-    return CreateWindowExW(0, kClassName, L"Kuvex 2002", kWindowStyle, box.left, box.top, box.right - box.left,
-                           box.bottom - box.top, nullptr, menu, instance, nullptr);
+    return CreateWindowExW(0, kClassName, L"Kuvex 2002", kWindowStyle, box.left, box.top,
+                           box.right - box.left, box.bottom - box.top, nullptr, menu, instance, nullptr);
+}
+
+// A title's width in the title bar's font.
+static int32_t TitleTextWidth(const char *text, void *font)
+{
+    WindowDc dc(nullptr);
+    Selection chosen(dc.get(), static_cast<HFONT>(font));
+    const WideText wide(text);
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc.get(), wide.text, lstrlenW(wide.text), &extent);
+    return extent.cx;
+}
+
+void ShowTitle(HWND window)
+{
+    // The room is the title bar less its three buttons and a margin of two
+    // edges; the icon lies outside what GetTitleBarInfo reports.
+    TITLEBARINFO bar = {};
+    bar.cbSize = sizeof bar;
+    GetTitleBarInfo(window, &bar);
+    const int32_t room = bar.rcTitleBar.right - bar.rcTitleBar.left - 3 * GetSystemMetrics(SM_CXSIZE) -
+                         2 * GetSystemMetrics(SM_CXEDGE);
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    GdiObject<HFONT> font(CreateFontIndirectW(&metrics.lfCaptionFont));
+    char title[TITLE_CAP];
+    FitTitle(title, sizeof title, g_settings.name, score, room, TitleTextWidth, font.get());
+    SetWindowTextW(window, WideText(title).text);
 }
 
 static LRESULT OnCreate(HWND window)
@@ -68,6 +102,7 @@ static LRESULT OnSize(HWND window)
                      outer.bottom - outer.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOSENDCHANGING);
     }
     RebuildAndPaintIfActive();
+    ShowTitle(window); // fitted to the new width
     return 0;
 }
 

@@ -51,10 +51,12 @@ INT_PTR CALLBACK NameDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         switch (LOWORD(wParam)) {
         case IDOK: {
             // Read wide, whatever the system's code page, and kept as 1251:
-            // at most 254 letters, longer input is cut, and a letter 1251
-            // cannot hold becomes '?'. No trimming: a name of blanks stays.
-            wchar_t typed[NAME_SIZE];
-            if (GetWindowTextW(GetDlgItem(dialog, IDC_NAME_EDIT), typed, NAME_SIZE) == 0)
+            // at most 254 bytes, longer input is cut, and a letter 1251
+            // cannot hold becomes '?' (one byte, so no cut falls inside a
+            // letter). Room for 254 letters of two UTF-16 units each, so the
+            // cut is made in 1251. No trimming: a name of blanks stays.
+            wchar_t typed[2 * NAME_SIZE];
+            if (GetWindowTextW(GetDlgItem(dialog, IDC_NAME_EDIT), typed, 2 * NAME_SIZE) == 0)
                 lstrcpyA(g_settings.name, "Инкогнито");
             else
                 WideTo1251(g_settings.name, NAME_SIZE, typed);

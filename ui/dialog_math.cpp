@@ -11,6 +11,14 @@ int32_t CenteredStart(int32_t ownerStart, int32_t ownerEnd, int32_t size)
     return int32_t(start);
 }
 
+int32_t StartInside(int32_t start, int32_t size, int32_t lo, int32_t hi)
+{
+    // 64-bit: between lo and the given start, so back in range at the end.
+    int64_t s = start;
+    if (s + size > hi) s = int64_t(hi) - size;
+    return s < lo ? lo : int32_t(s);
+}
+
 double CaptionScale(const CaptionMeasure &m)
 {
     // An empty text measures 0 wide; nothing sensible can be fitted to it.
@@ -29,10 +37,4 @@ int32_t ScaledFontHeight(int32_t stockHeight, double scale)
     if (h >= 2147483647.0) return INT32_MAX;
     if (h <= -2147483647.0) return -INT32_MAX;
     return int32_t(h); // truncates toward zero
-}
-
-int32_t HeightToFit(int32_t height, int32_t madeWidth, int32_t clientWidth)
-{
-    if (madeWidth <= clientWidth || clientWidth <= 0) return height;
-    return int32_t(int64_t(height) * clientWidth / madeWidth); // |result| < |height|: no overflow
 }

@@ -9,6 +9,11 @@
 // wider than its owner hangs over both sides evenly.
 int32_t CenteredStart(int32_t ownerStart, int32_t ownerEnd, int32_t size);
 
+// The start nearest `start` that keeps [start, start + size) inside
+// [lo, hi); an extent larger than the span starts at lo, so its top or left
+// edge, where the caption and the menu are, stays on the screen.
+int32_t StartInside(int32_t start, int32_t size, int32_t lo, int32_t hi);
+
 // What FitCaptionFont measures: the text's extent in the control's DC as it
 // comes and the control's client size.
 struct CaptionMeasure
@@ -27,9 +32,3 @@ double CaptionScale(const CaptionMeasure &m);
 // lfHeight scaled by `scale`, truncated toward zero and held inside the
 // 32-bit range.
 int32_t ScaledFontHeight(int32_t stockHeight, double scale);
-
-// A caption font height whose text, measured madeWidth wide in a font of
-// that height, fits clientWidth: the height itself when it fits (or there is
-// nothing to measure or fit into), else shrunk in proportion, truncated
-// toward zero.
-int32_t HeightToFit(int32_t height, int32_t madeWidth, int32_t clientWidth);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "app/window_size.h"
 #include "game/title.h"
@@ -168,40 +169,43 @@ TEST(Values, DialogArithmeticTitleAndFirstWindow)
         {-11, worked, -47}, {-11, NAN, -11}, {-11, 1e300, -INT32_MAX}, {11, INFINITY, INT32_MAX}};
     for (auto h : heights)
         EXPECT_EQ(ScaledFontHeight(int32_t(h[0]), h[1]), int32_t(h[2])) << h[1];
-    // Height, width made, width there, height that fits: kept when it fits or
-    // nothing is measured, else shrunk in proportion toward zero.
-    const int32_t fits[][4] = {{-47, 100, 200, -47}, {-47, 100, 100, -47}, {-47, 200, 100, -23},
-                               {47, 300, 100, 15},   {-47, 100, 0, -47},   {-47, 0, 100, -47}};
-    for (auto f : fits)
-        EXPECT_EQ(HeightToFit(f[0], f[1], f[2]), f[3]) << f[1] << " " << f[2];
-    // Capacity, name, score, text: the name taken to its NUL or 254 bytes,
-    // the text cut to the capacity; the longest is 302 bytes.
+    // Capacity, name, score, room in bytes, text: the whole form where it
+    // fits, the name taken to its NUL or 254 bytes, the text cut to the
+    // capacity (the longest is 302 bytes); in less room one blank a gap, then
+    // the name shortened to "…", then the score alone, which always shows.
     const std::string head = "Kuvex 2002         ", gap = "            Очки: ", x(254, 'x'), y(300, 'y');
-    const std::tuple<size_t, const char *, int32_t, std::string> rows[] = {
-        {TITLE_CAP, x.c_str(), INT32_MIN, head + x + gap + "-2147483648"},
-        {TITLE_CAP, y.c_str(), 0, head + y.substr(0, 254) + gap + "0"},
-        {38, "", 0, head + gap},
-        {1, "Инкогнито", 5, ""},
-        {0, "Инкогнито", 5, "unwritten"}};
-    for (auto [cap, name, points, text] : rows) {
+    const std::tuple<size_t, const char *, int32_t, int32_t, std::string> rows[] = {
+        {TITLE_CAP, x.c_str(), INT32_MIN, INT32_MAX, head + x + gap + "-2147483648"},
+        {TITLE_CAP, y.c_str(), 0, INT32_MAX, head + y.substr(0, 254) + gap + "0"},
+        {38, "", 0, INT32_MAX, head + gap},
+        {1, "Инкогнито", 5, INT32_MAX, ""},
+        {0, "Инкогнито", 5, INT32_MAX, "unwritten"},
+        {TITLE_CAP, "Ян", 7, 40, head + "Ян" + gap + "7"},
+        {TITLE_CAP, "Ян", 7, 39, "Kuvex 2002 Ян Очки: 7"},
+        {TITLE_CAP, "Иван", 7, 21, "Kuvex 2002 И… Очки: 7"},
+        {TITLE_CAP, "Иван", 7, 20, "Kuvex 2002 … Очки: 7"},
+        {TITLE_CAP, "Иван", 7, 19, "Очки: 7"}};
+    const TitleWidth bytes = [](const char *text, void *) { return int32_t(strlen(text)); };
+    for (auto [cap, name, points, room, text] : rows) {
         char out[TITLE_CAP] = "unwritten";
-        EXPECT_EQ(ComposeTitle(out, cap, name, points), cap ? text.size() : 0) << cap;
-        EXPECT_EQ(out, text) << cap;
+        EXPECT_EQ(FitTitle(out, cap, name, points, room, bytes, nullptr), cap ? text.size() : 0) << cap;
+        EXPECT_EQ(out, text) << cap << " " << room;
     }
     // The first window at 96, 120, 144 and 192 dots per inch (the Windows
     // tests measure the fitted captions at 144 and 192): dpi, desktop width
-    // and height, work area; then the window's left, top, right, bottom:
-    // 450 x 480 scaled, cut to the work area, centred, moved into it.
+    // and height, work area; then the window's left, top, right, bottom, for
+    // a frame 16 wide and 60 high: the client square. Where 450 x 480 scaled
+    // fits the work area it keeps its old top left, else it is centred in it.
     // clang-format off
     const int32_t boxes[][11] = {
-        {96, 800, 600, 0, 0, 800, 600, 175, 60, 625, 540},   {0, 800, 600, 0, 0, 800, 600, 175, 60, 625, 540},
-        {120, 800, 600, 0, 0, 800, 600, 119, 0, 681, 600},   {144, 800, 600, 0, 0, 800, 600, 62, 0, 737, 600},
-        {192, 800, 600, 0, 0, 800, 600, 0, 0, 800, 600},     {192, 999, 999, 0, 0, 999, 999, 49, 19, 949, 979},
-        {96, 800, 600, 400, 0, 800, 600, 400, 60, 800, 540}, {120, 800, 600, 0, 50, 800, 560, 119, 50, 681, 560},
-        {96, 800, 600, 0, 0, 700, 500, 175, 20, 625, 500}};
+        {96, 800, 600, 0, 0, 800, 600, 175, 60, 611, 540},   {0, 800, 600, 0, 0, 800, 600, 175, 60, 611, 540},
+        {120, 800, 600, 0, 0, 800, 600, 119, 0, 675, 600},   {144, 800, 600, 0, 0, 800, 600, 122, 0, 678, 600},
+        {192, 800, 600, 0, 0, 800, 600, 122, 0, 678, 600},   {192, 999, 999, 0, 0, 999, 999, 49, 19, 949, 963},
+        {96, 800, 600, 400, 0, 800, 600, 400, 78, 800, 522}, {120, 800, 600, 0, 50, 800, 560, 167, 50, 633, 560},
+        {96, 800, 600, 0, 0, 700, 500, 175, 20, 611, 500},   {192, 800, 600, 0, 0, 100, 50, 42, 0, 58, 60}};
     // clang-format on
     for (auto v : boxes) {
-        const Box b = FirstWindowBox(v[0], v[1], v[2], {v[3], v[4], v[5], v[6]});
+        const Box b = FirstWindowBox(v[0], v[1], v[2], {v[3], v[4], v[5], v[6]}, 16, 60);
         EXPECT_EQ(std::vector<int32_t>({b.left, b.top, b.right, b.bottom}),
                   std::vector<int32_t>(v + 7, v + 11));
     }

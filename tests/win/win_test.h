@@ -103,9 +103,9 @@ inline std::vector<COLORREF> Grab(HWND w, bool paint = false)
 }
 
 // What a window shows: its text; for the Options sliders each one's
-// position and range; for the best-results list its headings and rows,
-// checking that each column is as wide as its texts. Read wide and made
-// 1251 by the platform, so that what reads right under any code page does.
+// position and range; for the best-results list its headings and rows.
+// Read wide and made 1251 by the platform, so that what reads right under
+// any code page does.
 inline S Shown(HWND w)
 {
     wchar_t text[512] = L"";
@@ -125,22 +125,9 @@ inline S Shown(HWND w)
             LVITEMW it = {0, row, col, 0, 0, text, 512, 0, 0, 0, 0, 0, 0, 0, 0};
             SendMessageW(w, row < 0 ? LVM_GETCOLUMNW : LVM_GETITEMTEXTW, row < 0 ? col : row,
                          row < 0 ? LPARAM(&head) : LPARAM(&it));
-            const int width = int(SendMessageW(w, LVM_GETSTRINGWIDTHW, 0, LPARAM(text)));
-            EXPECT_GE(ListView_GetColumnWidth(w, col), std::max(width, 1));
             shown += (col ? "|" : "\n") + narrow();
         }
     return shown;
-}
-
-// Whether a window's text in font is no wider than width: a fitted caption
-// in its control, the title between the icon and the three buttons.
-inline bool Fits(HWND w, HFONT font, LONG width)
-{
-    wchar_t text[512] = L"";
-    SIZE e = {};
-    WindowDc dc(w);
-    Selection chosen(dc.get(), font);
-    return GetTextExtentPoint32W(dc.get(), text, GetWindowTextW(w, text, 512), &e) && e.cx <= width;
 }
 
 // A main window as the program makes it, shown, with a game on and nothing
