@@ -68,15 +68,13 @@ DWORD g_readable, g_mode;
 // of 0 is not recorded.
 TEST(Files, WholeRecords)
 {
-    // 1000 records, and a write cut short after them; the records each a byte short.
-    S old, short_;
-    for (int i = 0; i <= 1000; ++i) {
-        const S record =
-            Record("Player " + std::to_string(i), uint16_t(i + 1), {2002, 12, 4, 5, 9, 3, 7, 250});
-        old += record;
-        short_ += record.substr(0, record.size() - 1);
-    }
-    const S tail = old.substr(0, 28900), damage(300, 'N'); // no NUL: no record
+    // 1000 records, and a write cut short after them. (What the reader makes
+    // of damage is the native tests' and the fuzzer's: an append only asks it
+    // whether a separator is needed.)
+    S old;
+    for (int i = 0; i <= 1000; ++i)
+        old += Record("Player " + std::to_string(i), uint16_t(i + 1), {2002, 12, 4, 5, 9, 3, 7, 250});
+    const S tail = old.substr(0, 28900);
     old.resize(28890);
     g_recordRead = [](HANDLE f, LPVOID to, DWORD n, LPDWORD got, LPOVERLAPPED o) -> BOOL {
         const DWORD at = SetFilePointer(f, 0, nullptr, FILE_CURRENT);
@@ -91,8 +89,7 @@ TEST(Files, WholeRecords)
     // leaves the file as it was), also when reading fails or stops at once.
     for (const auto &[readable, mode, before] :
          {std::make_tuple(0u, 0, old), std::make_tuple(0u, 3, old), std::make_tuple(MAXDWORD, 0, tail),
-          std::make_tuple(MAXDWORD, 1, tail), std::make_tuple(MAXDWORD, 2, tail),
-          std::make_tuple(MAXDWORD, 0, damage + tail), std::make_tuple(MAXDWORD, 0, short_)}) {
+          std::make_tuple(MAXDWORD, 1, tail), std::make_tuple(MAXDWORD, 2, tail)}) {
         WriteFileBytes(g_recordPath, before);
         std::tie(g_readable, g_mode) = std::tie(readable, mode);
         EXPECT_EQ(ScoreFile().Append("Аня", 5), mode % 3 ? 0 : 16);
@@ -135,10 +132,7 @@ TEST(Files, AListingKeepsNoAppendOut)
     ScoreFile().FillList(list);
     g_recordRead = ReadFile;
     EXPECT_EQ(g_appended, 16);
-    EXPECT_EQ(ListView_GetItemCount(list), 10001);
-    const S now = ReadFileBytes(g_recordPath);
-    EXPECT_EQ(now.substr(0, many.size()), many);
-    EXPECT_EQ(List(now.substr(many.size()), RECORD_WINDOW), "Борис:7~ |");
+    EXPECT_EQ(ListView_GetItemCount(list), 10001); // that its bytes land whole is Files.WholeRecords'
     DestroyWindow(list);
     DeleteFileA(g_recordPath);
 }
@@ -309,12 +303,9 @@ TEST(Files, DISABLED_OneStart)
 // named in Cyrillic under changing conditions, each a process of its own
 // that records a game and saves its settings, and checks that it lists every
 // record so far and loads the settings saved last (see OneStart), under
-// whichever code page the run has (the suite runs it under 1252 and 936 as well, and
-// KUVEX_ACP names the one expected).
+// whichever code page the run has (the suite runs it under 1252 and 936 as well).
 TEST(Files, WhereTheFilesLiveHeldToAModel)
 {
-    const char *asked = getenv("KUVEX_ACP");
-    ASSERT_EQ(GetACP(), asked ? UINT(atoi(asked)) : GetACP()) << "not the code page asked for";
     wchar_t exe[MAX_PATH], temp[MAX_PATH];
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
     GetTempPathW(MAX_PATH, temp);
@@ -334,22 +325,21 @@ TEST(Files, WhereTheFilesLiveHeldToAModel)
     CreateDirectoryW(dir.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(exe, game.c_str(), FALSE));
     const std::wstring ini = dir + L"\\kuvex.ini";
-    const std::wstring dropped = L" C:\\Users\\Player\\dropped.txt"; // a file dropped on the program
-    // Each start: its conditions, the file held while the home is chosen, its
-    // arguments, whether its command line names it in a folder longer than
-    // MAX_PATH (where Wine starts no program), and its current folder when
-    // not the program's own.
+    // Each start: its conditions, the file held while the home is chosen,
+    // whether its command line names it in a folder longer than MAX_PATH
+    // (where Wine starts no program), and its current folder when not the
+    // program's own. Every start has arguments (that they never move the
+    // program's folder is Files.ProgramFolderFromTheCommandLine's).
     struct Start
     {
         const char *what;
         std::function<bool()> set = nullptr; // none: nothing to set
-        std::wstring held = L"", arguments = L"";
+        std::wstring held = L"";
         bool tooLong = false;
         const wchar_t *current = nullptr;
     };
     const Start starts[] = {
         {"a first start"},
-        {"a file dropped on the program", {}, L"", dropped},
         {"kuvex.rec held", {}, dir + L"\\kuvex.rec"},
         {"read-only settings beside the program",
          [&] { return SetFileAttributesW(ini.c_str(), FILE_ATTRIBUTE_READONLY) != 0; }},
@@ -360,10 +350,10 @@ TEST(Files, WhereTheFilesLiveHeldToAModel)
          }},
         {"the program's folder refusing writes, AppData taking them again",
          [&] { return Chattr(L"-i", appData + L"kuvex.rec") && Chattr(L"+i", dir); }},
-        {"AppData's kuvex.rec held, a file dropped", {}, appData + L"kuvex.rec", dropped},
+        {"AppData's kuvex.rec held", {}, appData + L"kuvex.rec"},
         {"both homes taking writes", [&] { return Chattr(L"-i", dir); }},
-        {"a folder too long", {}, L"", L"", true, dir.c_str()},
-        {"a folder too long, another current folder", {}, L"", L"", true, temp},
+        {"a folder too long", {}, L"", true, dir.c_str()},
+        {"a folder too long, another current folder", {}, L"", true, temp},
         {"a start to check the last"},
     };
     for (int i = 0; i < int(std::size(starts)); ++i) {
@@ -373,8 +363,7 @@ TEST(Files, WhereTheFilesLiveHeldToAModel)
         SetEnvironmentVariableW(L"KUVEX_START", std::to_wstring(i).c_str());
         const std::wstring line = L"\"" + (start.tooLong ? deep + L"\\kuvex.exe" : game) +
                                   L"\" --gtest_filter=Files.DISABLED_OneStart " +
-                                  L"--gtest_also_run_disabled_tests --gtest_repeat=1 --gtest_brief=1" +
-                                  start.arguments;
+                                  L"--gtest_also_run_disabled_tests --gtest_repeat=1 --gtest_brief=1";
         EXPECT_EQ(RunProcess(game.c_str(), line, start.current ? start.current : dir.c_str()), 0u)
             << "start " << i << ", " << start.what << ": its failures are above";
     }
