@@ -14,7 +14,7 @@
 
 #include <algorithm>
 
-#include "game/moves.h"
+#include "game/board.h"
 #include "res/resource.h"
 #include "tests/common/files.h"
 
@@ -42,24 +42,47 @@ template <class Done> bool Until(const Done &done, DWORD timeoutMs, DWORD stepMs
     return true;
 }
 
+// Whether three alike stand in a line anywhere on the grid.
+bool HasRun(const int32_t g[8][8])
+{
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r) {
+            const int32_t v = g[c][r];
+            if (c + 2 < 8 && g[c + 1][r] == v && g[c + 2][r] == v) return true;
+            if (r + 2 < 8 && g[c][r + 1] == v && g[c][r + 2] == v) return true;
+        }
+    return false;
+}
+
 // A swap of two neighbouring cells.
 struct Move
 {
     int col, row, col2, row2;
 };
 
-// The first swap the program's own move patterns name (held to a search of
-// every swap by the native tests); false when there is none, or when the
-// board shows three alike already (a board not yet settled).
+// The first swap of a cell with its neighbour below or to its right that
+// makes three alike in a line, tried on a copy; false when there is none,
+// or when the board shows three alike already (a board not yet settled).
+// Written out here rather than taken from the program, so that a wrong move
+// finder in the game cannot steer its own test.
 bool FindMove(const Board &b, Move *move)
 {
-    Board settled = b;
-    if (settled.ClearMatches()) return false;
-    int found = 0;
-    ForEachMove(b, [&](int c1, int r1, int c2, int r2) {
-        if (!found++) *move = {c1, r1, c2, r2};
-    });
-    return found > 0;
+    int32_t g[8][8];
+    memcpy(g, b.grid, sizeof g);
+    if (HasRun(g)) return false;
+    for (int c = 0; c < 8; ++c)
+        for (int r = 0; r < 8; ++r)
+            for (const auto &[c2, r2] : {std::pair{c, r + 1}, {c + 1, r}}) {
+                if (c2 >= 8 || r2 >= 8) continue;
+                std::swap(g[c][r], g[c2][r2]);
+                const bool run = HasRun(g);
+                std::swap(g[c][r], g[c2][r2]);
+                if (run) {
+                    *move = {c, r, c2, r2};
+                    return true;
+                }
+            }
+    return false;
 }
 
 // Folders of the tests, all named e2e-* beside the driver (drive Z: is the

@@ -72,12 +72,6 @@ inline void Clear()
     ChooseDataFolder();
 }
 
-// A file beside the program (in AppData for "appdata") with these attributes,
-// held open without sharing or not; whether the files then live in AppData,
-// starting from copies. Files beside the program stay as they were,
-// and nothing else is left there. Where AppData has no room for a folder,
-// the files stay beside the program.
-
 // Steps for the dialogs to come, run from a timer of the thread, so inside
 // the modal loop of whichever dialog is up: each on the dialog active then,
 // the next on the same dialog while that is still open, or on the next one
