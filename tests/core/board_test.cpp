@@ -143,6 +143,8 @@ TEST(Turn, Scenes)
         // A new game fills the board column by column, makes the field once,
         // and clears and scores its opening runs from 0.
         {kNoMoves, opening + " " + opening, "F t P t t P t t P t t P T t P t t P t t P t t P T |3 88 #"},
+        // A new game after one ended is on again.
+        {kNoMoves, "r " + opening, "P t t P T G AИнкогнито:10 F t P t t P t t P t t P T |3 88 #"},
         // No move left: the dialog, the record with the final score, score 0.
         {kNoMoves, "r c125,175 u kA", "P t t P T G AИнкогнито:10 |0 88 over ="}, // then nothing answers
         {kNoMoves, "a0 r", "P T G AИнкогнито:10 |0 88 over ="},
@@ -233,11 +235,15 @@ TEST(Turn, PauseHeldInRangeAndDelayAcrossTheWrap)
     EXPECT_EQ(rec.clock, 0xFFFFFFF0u + 70);
 }
 
-// The eight piece colours, grey to black. (The default settings are the
-// release check's: it reads the file a first start writes.)
-TEST(Values, PieceColours)
+// The eight piece colours, grey to black, and the settings a first start
+// has. (The release check reads the file such a start writes, but no
+// mutation run reaches it.)
+TEST(Values, PieceColoursAndInitialSettings)
 {
     const uint32_t colours[8] = {0xA4A4A4, 0xFF, 0xFF00, 0xFF0000, 0xFFFF, 0xFFFF00, 0xFF00FF, 0};
+    const Settings &s = kInitialSettings;
+    EXPECT_EQ(std::make_tuple(s.anim, s.gamma, s.satur, s.back, std::string(s.name)),
+              std::make_tuple(50, 6, 2, 0xC800u, std::string("Инкогнито")));
     EXPECT_EQ(0, memcmp(Board().colors, colours, sizeof colours));
 }
 
