@@ -1,6 +1,8 @@
 // The main window's first place and size.
 #include "app/window_size.h"
 
+#include <algorithm>
+
 #include "ui/dialog_math.h"
 
 namespace {
@@ -9,11 +11,6 @@ namespace {
 int64_t Scaled(int32_t size, int32_t dpi)
 {
     return int64_t(size) * dpi / 96;
-}
-
-int64_t Smaller(int64_t a, int64_t b)
-{
-    return a < b ? a : b;
 }
 
 } // namespace
@@ -25,8 +22,8 @@ Box FirstWindowBox(int32_t dpi, int32_t desktopWidth, int32_t desktopHeight, con
     const int64_t w = Scaled(450, dpi), h = Scaled(480, dpi);
     const int64_t workWidth = int64_t(work.right) - work.left, workHeight = int64_t(work.bottom) - work.top;
     const bool fits = w <= workWidth && h <= workHeight;
-    int64_t side = Smaller(w - frameWidth, h - frameHeight);
-    if (!fits) side = Smaller(side, Smaller(workWidth - frameWidth, workHeight - frameHeight));
+    int64_t side = std::min(w - frameWidth, h - frameHeight);
+    if (!fits) side = std::min(side, std::min(workWidth - frameWidth, workHeight - frameHeight));
     if (side < 0) side = 0;
     const int32_t outerWidth = int32_t(side + frameWidth), outerHeight = int32_t(side + frameHeight);
     int32_t x, y;

@@ -66,3 +66,36 @@ inline std::string BitmapFile(uint32_t w, uint32_t h, uint32_t bits, char fill, 
     return "BM" + std::string(reinterpret_cast<const char *>(f), sizeof f) + std::string(info - 40, '\0') +
            std::string(table, fill) + (rows ? std::string(pixels, fill) : "");
 }
+
+// Sets an environment variable to the Linux name of a Windows path, as UTF-8,
+// so that a Linux command may name a path in any script; false where Wine
+// cannot name it.
+inline bool SetLinuxPath(const wchar_t *variable, const std::wstring &path)
+{
+    using UnixName = char *(CDECL *)(const wchar_t *);
+    const auto unix = reinterpret_cast<UnixName>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH];
+    return unix && MultiByteToWideChar(CP_UTF8, 0, unix(path.c_str()), -1, wide, MAX_PATH) &&
+           SetEnvironmentVariableW(variable, wide);
+}
+
+// Runs a Linux shell command from under Wine; true once it has succeeded,
+// within 9 s. Wine starts a Linux program as it does its own but cannot wait
+// for it: the command leaves a mark, a folder ($KUVEX_MARK), that is waited for.
+inline bool LinuxShell(const std::wstring &command)
+{
+    wchar_t mark[MAX_PATH];
+    lstrcatW((GetTempPathW(MAX_PATH, mark), mark), L"kuvex-shell.done");
+    if (!SetLinuxPath(L"KUVEX_MARK", mark)) return false;
+    std::wstring line = L"/bin/sh -c \"" + command + L" && mkdir \\\"$KUVEX_MARK\\\"\"";
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION p = {};
+    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p)) return false;
+    CloseHandle(p.hThread);
+    CloseHandle(p.hProcess);
+    for (int waited = 0; waited < 9000; waited += 50, Sleep(50))
+        if (RemoveDirectoryW(mark)) return true;
+    return false;
+}

@@ -97,13 +97,8 @@ struct Disk
         std::replace(path.begin(), path.end(), '\\', '/');
         return (path[0] == 'C' ? "$WINEPREFIX/drive_c'" : "'") + path.substr(2) + "'";
     }
-    // Runs a shell command line; true once it has succeeded. Wine starts a
-    // Linux program as it does its own but cannot wait for it: it leaves a mark.
-    static bool Sh(const std::string &line)
-    {
-        WinExec(("/bin/sh -c \"" + line + " && mkdir " + Unix(Build()) + "/e2e.done\"").c_str(), SW_HIDE);
-        return Until([] { return RemoveDirectoryA((Build() + "\\e2e.done").c_str()); }, 9000);
-    }
+    // Runs a shell command line (paths in Unix's form); true once it has succeeded.
+    static bool Sh(const std::string &line) { return LinuxShell(std::wstring(line.begin(), line.end())); }
     // Removes every e2e-* folder (unlocked first) and the game's folder in AppData.
     static void Sweep()
     {

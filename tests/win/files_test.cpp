@@ -239,27 +239,11 @@ DWORD RunProcess(const wchar_t *program, std::wstring line, const wchar_t *curre
 }
 
 // Sets (+i) or clears (-i) the immutable flag of a file or folder through
-// Linux's chattr; true once it has taken. Wine cannot wait for a Linux
-// program: it leaves a mark. The paths go by the environment, as UTF-8,
-// whatever the code page.
+// Linux's chattr, the path named whatever the code page; true once it has taken.
 bool Chattr(const wchar_t *flag, const std::wstring &path)
 {
-    using UnixName = char *(CDECL *)(const wchar_t *);
-    const auto unix = reinterpret_cast<UnixName>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-    wchar_t mark[MAX_PATH], wide[MAX_PATH];
-    lstrcatW((GetTempPathW(MAX_PATH, mark), mark), L"kuvex-chattr.done");
-    for (const auto &[name, windows] :
-         {std::make_pair(L"KUVEX_LOCK", path), std::make_pair(L"KUVEX_MARK", std::wstring(mark))}) {
-        if (!unix || !MultiByteToWideChar(CP_UTF8, 0, unix(windows.c_str()), -1, wide, MAX_PATH))
-            return false;
-        SetEnvironmentVariableW(name, wide);
-    }
-    RunProcess(nullptr, L"/bin/sh -c \"chattr " + std::wstring(flag) +
-                            L" \\\"$KUVEX_LOCK\\\" && mkdir \\\"$KUVEX_MARK\\\"\"");
-    for (int waited = 0; waited < 9000; waited += 50, Sleep(50))
-        if (RemoveDirectoryW(mark)) return true;
-    return false;
+    return SetLinuxPath(L"KUVEX_LOCK", path) &&
+           LinuxShell(L"chattr " + std::wstring(flag) + L" \\\"$KUVEX_LOCK\\\"");
 }
 
 // One start of the game for the model below, a process of its own: the
