@@ -10,8 +10,8 @@ const LONG kWindowWidth = 450, kWindowHeight = 480;
 
 // Centred, 480 high, squared by pulling the right edge in; the field fills
 // the client area from its top left corner; the drawn icon and pointer
-// load. Made taller, the window gives up height until it and the field are
-// square again; a handled WM_SIZE answers 0, as documented.
+// load. Made taller or wider, the window gives up the surplus until it and
+// the field are square again; a handled WM_SIZE answers 0, as documented.
 TEST_F(Game, WindowCentredSquareAndFilledByTheField)
 {
     RECT field, outer, client;
@@ -22,11 +22,15 @@ TEST_F(Game, WindowCentredSquareAndFilledByTheField)
                               (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2, kWindowHeight, client.bottom));
     EXPECT_EQ(ChildWindowFromPoint(g_mainWindow, POINT{0, 0}), g_board.fieldWnd);
     EXPECT_TRUE(GetClassLongPtrA(g_mainWindow, GCLP_HICON) && GetClassLongPtrA(g_mainWindow, GCLP_HCURSOR));
-    SetWindowPos(g_mainWindow, nullptr, 0, 0, kWindowWidth, 640, SWP_NOMOVE | SWP_NOZORDER);
-    GetClientRect(g_mainWindow, &client);
-    GetClientRect(g_board.fieldWnd, &field);
-    const LONG side = client.right;
-    EXPECT_EQ(std::make_tuple(client.bottom, field.right, field.bottom), std::make_tuple(side, side, side));
+    // Made taller, then wider: each time it gives the surplus back.
+    for (const SIZE made : {SIZE{kWindowWidth, 640}, SIZE{640, kWindowHeight}}) {
+        SetWindowPos(g_mainWindow, nullptr, 0, 0, made.cx, made.cy, SWP_NOMOVE | SWP_NOZORDER);
+        GetClientRect(g_mainWindow, &client);
+        GetClientRect(g_board.fieldWnd, &field);
+        const LONG side = client.right;
+        EXPECT_EQ(std::make_tuple(client.bottom, field.right, field.bottom), std::make_tuple(side, side, side))
+            << made.cx << " x " << made.cy;
+    }
     EXPECT_EQ(SendMessageW(g_mainWindow, WM_SIZE, 0, 0), 0);
 }
 
