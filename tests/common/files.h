@@ -80,6 +80,17 @@ inline bool SetLinuxPath(const wchar_t *variable, const std::wstring &path)
            SetEnvironmentVariableW(variable, wide);
 }
 
+// Starts a command line as a process of its own (`program` null: the line's
+// first token), in folder `current` (null: this one's); false when it could
+// not. (Wine starts a Linux program with no handles to it.)
+inline bool Launch(PROCESS_INFORMATION *p, const wchar_t *program, std::wstring line,
+                   const wchar_t *current = nullptr)
+{
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    return CreateProcessW(program, &line[0], nullptr, nullptr, FALSE, 0, nullptr, current, &si, p);
+}
+
 // Runs a Linux shell command from under Wine; true once it has succeeded,
 // within 9 s. Wine starts a Linux program as it does its own but cannot wait
 // for it: the command leaves a mark, a folder ($KUVEX_MARK), that is waited for.
@@ -88,11 +99,8 @@ inline bool LinuxShell(const std::wstring &command)
     wchar_t mark[MAX_PATH];
     lstrcatW((GetTempPathW(MAX_PATH, mark), mark), L"kuvex-shell.done");
     if (!SetLinuxPath(L"KUVEX_MARK", mark)) return false;
-    std::wstring line = L"/bin/sh -c \"" + command + L" && mkdir \\\"$KUVEX_MARK\\\"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
     PROCESS_INFORMATION p = {};
-    if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &p)) return false;
+    if (!Launch(&p, nullptr, L"/bin/sh -c \"" + command + L" && mkdir \\\"$KUVEX_MARK\\\"\"")) return false;
     CloseHandle(p.hThread);
     CloseHandle(p.hProcess);
     for (int waited = 0; waited < 9000; waited += 50, Sleep(50))

@@ -223,18 +223,15 @@ TEST(Files, AFolderWhereAFileShouldBe)
 }
 
 // Runs a command line as a process of its own; its exit code once it has ended.
-DWORD RunProcess(const wchar_t *program, std::wstring line, const wchar_t *current = nullptr)
+DWORD RunProcess(const wchar_t *program, const std::wstring &line, const wchar_t *current)
 {
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
     PROCESS_INFORMATION p = {};
     DWORD code = 1;
-    if (CreateProcessW(program, &line[0], nullptr, nullptr, FALSE, 0, nullptr, current, &si, &p)) {
-        WaitForSingleObject(p.hProcess, 60000);
-        GetExitCodeProcess(p.hProcess, &code);
-        CloseHandle(p.hThread);
-        CloseHandle(p.hProcess);
-    }
+    if (!Launch(&p, program, line, current)) return code;
+    WaitForSingleObject(p.hProcess, 60000);
+    GetExitCodeProcess(p.hProcess, &code);
+    CloseHandle(p.hThread);
+    CloseHandle(p.hProcess);
     return code;
 }
 

@@ -50,18 +50,6 @@ RECT CellRect(LONG side, int col, int row)
     return {col * side / 8, row * side / 8, (col + 1) * side / 8, (row + 1) * side / 8};
 }
 
-// What a window shows after it was drawn over in black and left to its
-// own painting to come back.
-std::vector<COLORREF> CoveredAndShownAgain(HWND w)
-{
-    RECT all;
-    GetClientRect(w, &all);
-    FillRect(WindowDc(w).get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    InvalidateRect(w, nullptr, FALSE);
-    UpdateWindow(w);
-    return Grab(w);
-}
-
 // Pixels of one grab of the field that differ from another's, counted
 // inside a rectangle and outside it.
 std::pair<int, int> Differing(const std::vector<COLORREF> &a, const std::vector<COLORREF> &b, LONG side, RECT in)

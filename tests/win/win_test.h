@@ -82,6 +82,19 @@ inline std::vector<std::function<void(HWND)>> g_steps;
 
 void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD);
 
+// The top left w x h pixels of a DC, row by row, copied out in one go.
+inline std::vector<COLORREF> Pixels(HDC dc, LONG w, LONG h)
+{
+    MemoryDc copy(dc);
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, w, h));
+    Selection chosen(copy.get(), bitmap.get());
+    BitBlt(copy.get(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (LONG i = 0; i < w * h; ++i)
+        pixels.push_back(GetPixel(copy.get(), i % w, i / w));
+    return pixels;
+}
+
 // The client area as the screen shows it, row by row; after a Paint of the
 // board when `paint`.
 inline std::vector<COLORREF> Grab(HWND w, bool paint = false)
@@ -89,11 +102,19 @@ inline std::vector<COLORREF> Grab(HWND w, bool paint = false)
     if (paint) g_board.Paint(g_settings.gamma, g_settings.satur, g_settings.back);
     RECT rc;
     GetClientRect(w, &rc);
-    WindowDc dc(w);
-    std::vector<COLORREF> pixels;
-    for (LONG i = 0; i < rc.right * rc.bottom; ++i)
-        pixels.push_back(GetPixel(dc.get(), i % rc.right, i / rc.right));
-    return pixels;
+    return Pixels(WindowDc(w).get(), rc.right, rc.bottom);
+}
+
+// What a window shows after it was drawn over in black and left to its
+// own painting to come back.
+inline std::vector<COLORREF> CoveredAndShownAgain(HWND w)
+{
+    RECT all;
+    GetClientRect(w, &all);
+    FillRect(WindowDc(w).get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    InvalidateRect(w, nullptr, FALSE);
+    UpdateWindow(w);
+    return Grab(w);
 }
 
 // What a window shows: its text; for the Options sliders each one's

@@ -63,6 +63,44 @@ void CheckList(HWND list, HFONT font)
     }
 }
 
+// The box of a grab's pixels unlike its top left one (the background).
+RECT InkBox(const std::vector<COLORREF> &pixels, LONG width)
+{
+    RECT box = {LONG_MAX, LONG_MAX, -1, -1};
+    for (LONG i = 0; i < LONG(pixels.size()); ++i)
+        if (pixels[i] != pixels[0])
+            box = {std::min(box.left, i % width), std::min(box.top, i / width),
+                   std::max(box.right, i % width + 1), std::max(box.bottom, i / width + 1)};
+    return box;
+}
+
+// A caption fitted to its control, at any moment of its dialog's life: drawn
+// again after being covered, its letters are those of its text in the font
+// it was given (a font deleted while shown draws as another), none cut off,
+// and fill the control's height or width at least half.
+void CheckFittedCaption(HWND c, HFONT font, const W &text, UINT format)
+{
+    EXPECT_EQ(GetObjectType(font), DWORD(OBJ_FONT)) << "a fitted caption's font deleted while shown";
+    RECT rc = {};
+    GetClientRect(c, &rc);
+    const RECT drawn = InkBox(CoveredAndShownAgain(c), rc.right);
+    // The same text in that font with room all round, so nothing is cut.
+    WindowDc screen(nullptr);
+    MemoryDc room(screen.get());
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), 2 * rc.right, 3 * rc.bottom));
+    Selection chosen(room.get(), bitmap.get()), inFont(room.get(), font);
+    RECT all = {0, 0, 2 * rc.right, 3 * rc.bottom}, at = {rc.right / 2, rc.bottom, 3 * rc.right / 2, 2 * rc.bottom};
+    FillRect(room.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawTextW(room.get(), text.c_str(), -1, &at, format | DT_CENTER);
+    const RECT whole = InkBox(Pixels(room.get(), all.right, all.bottom), all.right);
+    // The screen may smooth the edges where memory does not: a pixel either side.
+    const W shown = text.substr(0, 20);
+    EXPECT_LE(abs((drawn.right - drawn.left) - (whole.right - whole.left)), 2) << "width as drawn: " << shown;
+    EXPECT_LE(abs((drawn.bottom - drawn.top) - (whole.bottom - whole.top)), 2) << "height as drawn: " << shown;
+    EXPECT_TRUE(2 * (drawn.bottom - drawn.top) >= rc.bottom || 2 * (drawn.right - drawn.left) >= rc.right)
+        << "not filling its control: " << shown;
+}
+
 // Every text of a control, by its kind; controls without text have nothing
 // to check.
 BOOL CALLBACK CheckControl(HWND c, LPARAM)
@@ -79,6 +117,8 @@ BOOL CALLBACK CheckControl(HWND c, LPARAM)
         UINT format = DT_WORDBREAK | (style & SS_EDITCONTROL ? DT_EDITCONTROL : 0);
         if (style & SS_CENTERIMAGE) format = DT_SINGLELINE; // one line, centred vertically
         CheckText(c, "static", font, text, {rc.right, rc.bottom}, format);
+        const int id = GetDlgCtrlID(c);
+        if (id == IDC_ABOUT_TITLE || id == IDC_GAMEOVER_NAME) CheckFittedCaption(c, font, text, format);
     } else if (kind == WC_BUTTONW) { // a group box's text stands on its top edge, within its height
         const LONG below = (style & BS_TYPEMASK) == BS_GROUPBOX ? 0 : 2 * edge;
         CheckText(c, "button", font, text, {rc.right - 2 * edge, rc.bottom - below}, DT_SINGLELINE);
@@ -133,6 +173,7 @@ void Walk(HWND dialog)
         SendMessageW(dialog, WM_COMMAND, id, 0);
         CheckWindow(dialog);
     }
+    CheckWindow(dialog); // as it closes
     PostMessageW(dialog, WM_CLOSE, 0, 0);
 }
 
