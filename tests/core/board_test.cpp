@@ -155,6 +155,7 @@ TEST(Turn, Scenes)
         {kNoMoves, "kR", "P |10 88 ^00 ="},
         {kNoMoves, "s23 kL kU", "P P |10 23 ^22 ="},
         {kNoMoves, "s77 kA kR kD kL kL kU", "P P P P |10 77 ^56 ="},
+        {kNoMoves, "s11 kA kL kU", "P P P |10 11 ^00 ="}, // into the first column and row
         {kNoMoves, "kD kL kU kD kD kR kA kA kR kA", "P P P P P P P P |10 22 ^22 ="},
         {kNoMoves, "kA c125,175 kL c175,225 c375,25 kA", "P P P P P P P P |10 70 ^70 ="},
         // Space swaps as a click does; the cursor stays through Undo.
@@ -235,15 +236,21 @@ TEST(Turn, PauseHeldInRangeAndDelayAcrossTheWrap)
     EXPECT_EQ(rec.clock, 0xFFFFFFF0u + 70);
 }
 
-// The eight piece colours, grey to black, and the settings a first start
-// has. (The release check reads the file such a start writes, but no
-// mutation run reaches it.)
+// The eight piece colours, grey to black; the settings a first start has
+// (the release check reads the file such a start writes, but no mutation
+// run reaches it), with the keyboard cursor hidden and never placed; and
+// the background's bytes: blue, green, red from the lowest.
 TEST(Values, PieceColoursAndInitialSettings)
 {
     const uint32_t colours[8] = {0xA4A4A4, 0xFF, 0xFF00, 0xFF0000, 0xFFFF, 0xFFFF00, 0xFF00FF, 0};
     const Settings &s = kInitialSettings;
     EXPECT_EQ(std::make_tuple(s.anim, s.gamma, s.satur, s.back, std::string(s.name)),
               std::make_tuple(50, 6, 2, 0xC800u, std::string("Инкогнито")));
+    const KeyCursor &k = kInitialCursor;
+    EXPECT_EQ(std::make_tuple(k.col, k.row, k.shown), std::make_tuple(NO_SELECTION, NO_SELECTION, 0));
+    const uint32_t back = 0x00E09030; // red E0, green 90, blue 30
+    EXPECT_EQ(std::make_tuple(BackRed(back), BackGreen(back), BackBlue(back), BackToColorref(back)),
+              std::make_tuple(0xE0u, 0x90u, 0x30u, 0x3090E0u));
     EXPECT_EQ(0, memcmp(Board().colors, colours, sizeof colours));
 }
 

@@ -26,8 +26,9 @@ inline struct Recorder
     }
 } rec;
 
-// The settings as the program starts, copied before any test.
+// The settings and the keyboard cursor as the program starts, copied before any test.
 inline const Settings kInitialSettings = g_settings;
+inline const KeyCursor kInitialCursor = g_cursor;
 // A clock step that ends any wait in two reads.
 constexpr uint32_t kLongStep = 0x10000;
 
@@ -60,7 +61,7 @@ inline void ResetWorld()
     g_host = &host;
     score = 0;
     g_settings = kInitialSettings;
-    g_cursor = {NO_SELECTION, NO_SELECTION, 0};
+    g_cursor = kInitialCursor;
     g_board.fieldWnd = nullptr; // the fake control needs no destroying
     g_board = Board();
 }

@@ -29,7 +29,8 @@ TEST(Record, BytesCutsDamageAndTimes)
     EXPECT_STREQ(date, "5.12.2002 в 9:3:7");
     // Three records, the first with a name cut to the 255 bytes the reader
     // takes, scores kept as their low 16 bits; each cut lists the whole ones
-    // and has an append put a separator after the rest.
+    // and has an append put a separator after the rest, past which the
+    // appended record lists last and exact.
     const auto x = [](size_t n) { return std::string(n, 'x'); };
     const std::string records[3] = {Encode(x(258), 65535), Encode("", 70000), Encode("c", -1)};
     const std::string rows[3] = {x(255) + ":65535 ", ":4464 ", "c:65535 "},
@@ -43,6 +44,9 @@ TEST(Record, BytesCutsDamageAndTimes)
             }
             const std::string tail = cut > at ? "+37" : "";
             ASSERT_EQ(List(file.substr(0, cut), chunk), listed + "|" + tail) << cut << " " << chunk;
+            std::vector<ScoreRecord> before;
+            const std::string appended = ReadAll(file.substr(0, cut), chunk, &before) + Encode("new", 9);
+            ASSERT_EQ(List(file.substr(0, cut) + appended, chunk), listed + "new:9 |") << cut << " " << chunk;
         }
     }
     // 255 bytes without a NUL are no record, whatever follows; fewer may yet be one.
@@ -106,27 +110,46 @@ TEST(Values, SettingsTextsAndTint)
         EXPECT_TRUE(DecodeBackValue(text, &back) == 1 && back == value) << text;
         EXPECT_STRCASEEQ(encoded, text);
     }
-    for (const char *text :
-         {"FF80010081", "FF8001G080", "FF800100 80", "FF8001008", "FF800100800", "", "FF80-10080",
-          "9F8001008:", "@F80010080", "`F80010080", "gF80010080", "/F80010080"}) {
+    for (const char *text : {"FF80010081", "FF800100 80", "FF8001008", "FF800100800", "", "FF80-10080"}) {
         uint32_t back = 0x12345678u;
         EXPECT_TRUE(!DecodeBackValue(text, &back) && back == 0x12345678u) << text;
     }
+    // Every character as a byte's low digit, under every checksum it could
+    // make: only a hex digit is taken, and as its own value.
+    for (int c = 1; c < 256; ++c)
+        for (int sum = 0; sum < 256; ++sum) {
+            char text[16];
+            snprintf(text, sizeof text, "0000000%c%02X", c, sum);
+            const char digit[2] = {char(c), '\0'};
+            const bool hex = isxdigit(c) && strtol(digit, nullptr, 16) == sum;
+            uint32_t back = 0;
+            ASSERT_EQ(DecodeBackValue(text, &back) == 1, hex) << "character " << c << ", checksum " << sum;
+        }
     // A settings file and its name ("-": none): the first "name" of the first
-    // [Kuvex], either case, blanks and enclosing quotes left out.
+    // [Kuvex], either case, blanks and enclosing quotes left out; a line with
+    // no "=" or section with no "]" is no value.
     const std::pair<const char *, const char *> inis[] = {
-        {"[Kuvex]\r\nanim=50\r\nname=Иван\r\nback=1", "Иван"},
+        {"\r\n[Kuvex]\r\nanim=50\r\nname=Иван\r\nback=1", "Иван"},
         {"[Other]\r\nname=x\r\n[ kUVEX ]\nNAMES=y\nNAME=a b\nname=z", "a b"},
         {"[Kuvex]\r\n  name \t=  \"Иван\" \t\r\n", "Иван"},
         {"[Kuvex]\rname=\"\rname=x", "\""},
         {"[Kuvex]\r\nname\r\nname=\xC8\xEE", "\xC8\xEE"},
         {"[Kuvex]\r\nname= \t\r\n", ""},
-        {"name=x\r\n[Kuvex]\r\nanim=1\r\n[Kuvex]\r\nname=x", "-"}};
+        {"name=x\r\n[Kuvex]\r\nanim=1\r\n[Kuvex]\r\nname=x", "-"},
+        {"[Kuvex]\r\nname", "-"},
+        {"[Kuvex", "-"}};
     for (auto [text, name] : inis) {
+        // Exactly the text's bytes, with nothing after them, so that a read
+        // past the end is the sanitizer's to see.
+        const std::vector<char> bytes(text, text + strlen(text));
         size_t begin = 0, end = 0;
-        const int found = FindIniValue(text, strlen(text), "Kuvex", "name", &begin, &end);
-        EXPECT_EQ(found ? std::string(text + begin, text + end) : "-", name) << text;
+        const int found = FindIniValue(bytes.data(), bytes.size(), "Kuvex", "name", &begin, &end);
+        EXPECT_EQ(found ? std::string(bytes.data() + begin, bytes.data() + end) : "-", name) << text;
+        EXPECT_LE(begin, end) << text;
     }
+    // Either case from A to Z.
+    size_t begin = 0, end = 0;
+    EXPECT_EQ(FindIniValue("[AZ]\nZA=v", 9, "az", "za", &begin, &end), 1);
     // Colour, gamma, satur, channel (byte of an entry), entries 0..14; the
     // last two only an edited settings file brings (clamped to 1..14, 1..).
     const std::tuple<uint32_t, int32_t, int32_t, int, const char *> rows[] = {
@@ -213,9 +236,9 @@ TEST(Values, DialogArithmeticTitleAndFirstWindow)
 
 // Every byte 0x80..0xFF both ways against the code page's chart, written out
 // (0x98, no letter, as U+0098); ASCII as it is; a letter 1251 cannot hold as
-// '?', a surrogate pair as one (and a high surrogate before U+E000 as two);
-// an empty text; a buffer one short says so,
-// ends what fits and is never overrun.
+// '?', a surrogate pair as one (a lone low surrogate, even before another
+// low one, and a high one before U+E000 as two); an empty text; a buffer one
+// short says so, ends what fits and is never overrun.
 TEST(Cp1251, Table)
 {
     std::string high = " z";
@@ -228,8 +251,8 @@ TEST(Cp1251, Table)
                                L"ЅѕїАБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя");
     EXPECT_EQ(WideTo1251(b, 200, w), 130);
     EXPECT_EQ(b, high);
-    EXPECT_EQ(WideTo1251(b, 200, L"I\u00E9\xD800\xDC00\xDBFF\xDFFF\xDC00\u4E2D\xD800\uE000я"), 9);
-    EXPECT_EQ(std::string(b), "I???????я");
+    EXPECT_EQ(WideTo1251(b, 200, L"I\u00E9\xD800\xDC00\xDBFF\xDFFF\xDC00\xDC00\u4E2D\xD800\uE000я"), 10);
+    EXPECT_EQ(std::string(b), "I????????я");
     // Each result on its own: a sum could hide two faults that cancel.
     EXPECT_EQ(WideFrom1251(w, 1, ""), 0);
     EXPECT_EQ(WideTo1251(b, 1, L""), 0);
