@@ -130,13 +130,14 @@ bool Followed(const RecordReader *reader, size_t at, bool endCounts)
 }
 
 // The start of the first whole record with a valid time in [from, to) that
-// ends past `to` and is followed (see Followed); `to` when there is none.
-size_t Inner(const RecordReader *reader, size_t from, size_t to, bool endCounts)
+// ends past `to` and, when `followed`, is followed by another or the end
+// (see Followed); `to` when there is none.
+size_t Inner(const RecordReader *reader, size_t from, size_t to, bool followed)
 {
     ScoreRecord scratch;
     for (size_t at = from; at < to; ++at) {
         const size_t n = WholeAt(reader, at, &scratch);
-        if (n > 0 && at + n > to && Followed(reader, at + n, endCounts)) return at;
+        if (n > 0 && at + n > to && (!followed || Followed(reader, at + n, true))) return at;
     }
     return to;
 }
@@ -161,12 +162,13 @@ int NextRecord(RecordReader *reader, ScoreRecord *out)
         const size_t n = WholeAt(reader, pos, out);
         // A record followed by neither a record nor the end may be a damaged
         // or cut-short one whose "time" runs into the next record: so when
-        // another starts inside it, outlasts it and is followed. In step it
-        // is listed all the same (cut a few bytes short, it keeps its name,
-        // score and date) and reading goes on at that inner record; after
-        // damage it is passed over for the inner one. In step only a
-        // following record vouches for the inner one: the end of the data
-        // alone may be a cut tail.
+        // another starts inside it and outlasts it. In step it is listed all
+        // the same (cut a few bytes short, it keeps its name, score and
+        // date) and reading goes on at that inner record, whatever follows
+        // that (a record cut short before one with an empty name, then
+        // damage, must not cost the intact one in between); after damage it
+        // is passed over for the inner one, which must then be followed by
+        // a record or the end.
         const size_t next = n == 0 || Followed(reader, pos + n, true)
                                 ? pos + n
                                 : Inner(reader, pos + 1, pos + n, reader->damaged);

@@ -81,9 +81,11 @@ TEST(Record, BytesCutsDamageAndTimes)
         {x(300) + std::string("\0\1\0\xD2\7\xC\0\4\0\5\0\x9\0\3\0", 15) + Encode("\7", 20), "\7:20 |"},
         {Encode("a", 1) + x(300) + Encode("b", 2) + Encode("c", 3).substr(0, 5),
          "a:1 " + x(254) + "b:2 |+37"},
-        // r's last byte and the tail read as a whole record that outlasts r:
-        // no cut, a separator.
-        {Encode("r", 1, {2002, 12, 4, 5, 9, 3, 7, 256}) + "A" + Encode("", 0).substr(3), "r:1~ |+37"}};
+        // A record a byte short reads whole with the NUL of the next, which
+        // has an empty name: that one is listed too (the byte before it in
+        // front of its name), whether damage or the end follows it.
+        {Encode("a", 1) + Encode("b", 2).substr(0, 19) + Encode("", 3) + x(30), "a:1 b:2 \xFA:3 |+37"},
+        {Encode("a", 1) + Encode("b", 2).substr(0, 19) + Encode("", 3), "a:1 b:2 \xFA:3 |"}};
     for (const auto &[data, listed] : damaged)
         for (size_t chunk : {size_t(1), size_t(7), RECORD_WINDOW})
             EXPECT_EQ(List(data, chunk), listed) << "chunk " << chunk;
