@@ -71,7 +71,8 @@ add_test(NAME core_tests_wine COMMAND core_tests --gtest_brief=1 --gtest_shuffle
 
 file(GLOB KUVEX_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 if(KUVEX_WIN_TESTS AND TARGET kuvex_win)
-  add_executable(win_tests ${KUVEX_WIN_TESTS} ${KUVEX_RC})
+  # With the program's entry, so that its ways of giving up are tried in-process.
+  add_executable(win_tests ${KUVEX_WIN_TESTS} ${CMAKE_SOURCE_DIR}/app/winmain_win.cpp ${KUVEX_RC})
   kuvex_windows_program(win_tests)
   target_link_libraries(win_tests PRIVATE kuvex_win gtest)
   # Shuffled and run twice in one process: a test that relies on what

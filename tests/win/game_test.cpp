@@ -272,6 +272,26 @@ TEST_F(Game, NewGameLeavesNoWindowBehind)
     EXPECT_EQ(GetWindow(g_mainWindow, GW_ENABLEDPOPUP), nullptr);
 }
 
+// A start that cannot register the main window's class gives up with 1 (here
+// the class is taken already), and one whose main window cannot be made with
+// 2 (here a hook refuses every window), with no window left behind.
+TEST(Start, GivesUpWithItsCode)
+{
+    wchar_t settingsPath[PATH_CAP];
+    lstrcpyW(settingsPath, g_settingsPath); // a start chooses its own
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    EXPECT_EQ(WinMain(instance, nullptr, const_cast<LPSTR>(""), SW_SHOW), 1);
+    ASSERT_TRUE(UnregisterClassW(L"ViewerClass", instance));
+    const HHOOK refuse = SetWindowsHookExW(
+        WH_CBT, [](int code, WPARAM, LPARAM) -> LRESULT { return code == HCBT_CREATEWND; }, nullptr,
+        GetCurrentThreadId());
+    EXPECT_EQ(WinMain(instance, nullptr, const_cast<LPSTR>(""), SW_SHOW), 2);
+    UnhookWindowsHookEx(refuse);
+    EXPECT_EQ(FindWindowW(L"ViewerClass", nullptr), nullptr);
+    lstrcpyW(g_settingsPath, settingsPath);
+    Clear(); // the files that start wrote
+}
+
 // Each dialog, over the fixture and a record file written here: what it
 // shows on opening; then, with a name typed where the dialog has a box
 // for it, the row's button; then OK where that left it open. The
