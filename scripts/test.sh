@@ -4,7 +4,7 @@
 # Windows programs run under Wine on one Xvfb display of their own.
 #   scripts/test.sh            all tests
 #   KUVEX_BENCH=1 scripts/test.sh   also run the benchmarks first
-#   KUVEX_FUZZ_SECONDS=1800 scripts/test.sh   a long fuzz run (seconds)
+#   KUVEX_FUZZ_SECONDS=1800 scripts/test.sh   a long fuzz run of new inputs (seconds)
 #   KUVEX_SOAK=200 scripts/test.sh  also the 200-game soak of the real exe
 set -e
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,11 +16,11 @@ WIN="$ROOT/build/win64"
 
 cmake -S "$ROOT" -B "$NATIVE" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$NATIVE" -j "$JOBS"
-# The fuzzer: clang's libFuzzer over the record reader and appends, about
-# 10 seconds (longer on request).
+# The fuzzer: clang's libFuzzer over the record reader and appends, the
+# same seeded 20,000 inputs everywhere (new inputs for a time on request).
 FUZZ="$ROOT/build/fuzz"
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ" -DKUVEX_FUZZ=ON \
-    -DKUVEX_FUZZ_SECONDS="${KUVEX_FUZZ_SECONDS:-10}" >/dev/null
+    -DKUVEX_FUZZ_SECONDS="${KUVEX_FUZZ_SECONDS:-0}" >/dev/null
 cmake --build "$FUZZ" -j "$JOBS"
 cmake -S "$ROOT" -B "$WIN" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
