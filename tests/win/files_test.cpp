@@ -185,9 +185,15 @@ TEST(Files, FourAppendsAtOnceToALargeFileAllLand)
 // for the program's files is none.
 TEST(Files, ProgramFolderFromTheCommandLine)
 {
-    wchar_t current[MAX_PATH], folder[PATH_CAP];
+    wchar_t current[MAX_PATH], folder[PATH_CAP], temp[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, current);
+    GetTempPathW(MAX_PATH, temp);
     const std::wstring games = L"C:\\Мои игры", d(245, L'd'), here = current, none;
+    // A program with two blanks in its folder's path, for a command line without quotes.
+    const std::wstring spaced = temp + std::wstring(L"a b\\c d"), exe = spaced + L"\\kuvex.exe";
+    CreateDirectoryW((temp + std::wstring(L"a b")).c_str(), nullptr);
+    CreateDirectoryW(spaced.c_str(), nullptr);
+    WriteFileBytes(exe.c_str(), "MZ");
     // {command line, the folder}
     for (const auto &[line, expected] :
          {std::make_pair(L"\"" + games + L"\\kuvex.exe\" a\\b\\c \\\\server\\share", games),
@@ -198,11 +204,15 @@ TEST(Files, ProgramFolderFromTheCommandLine)
           std::make_pair(std::wstring(L"kuvex.exe"), here),
           std::make_pair(std::wstring(L"  \"\"  \"  "), here),
           std::make_pair(L"C:\\" + d + L"\\kuvex.exe", L"C:\\" + d),
-          std::make_pair(L"C:\\" + d + d + L"\\kuvex.exe", none)}) {
+          std::make_pair(L"C:\\" + d + d + L"\\kuvex.exe", none),
+          std::make_pair(exe + L" x y", spaced)}) {
         folder[0] = L'\0';
         EXPECT_EQ(ProgramFolder(folder, line.c_str()) ? std::wstring(folder) : none, expected)
             << line.substr(0, 80).c_str();
     }
+    DeleteFileW(exe.c_str());
+    RemoveDirectoryW(spaced.c_str());
+    RemoveDirectoryW((temp + std::wstring(L"a b")).c_str());
 }
 
 // A folder standing where a file of the game's should be beside the program:
