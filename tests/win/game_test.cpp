@@ -319,6 +319,7 @@ TEST_F(Game, Dialogs)
           std::make_tuple(IDM_NAME, IDC_NAME_EDIT, "Тестер", "Вера", IDCANCEL, 2u, "Тестер"),
           std::make_tuple(IDM_NAME, IDC_NAME_EDIT, "Тестер", z.c_str(), IDOK, 2u, z254.c_str()),
           std::make_tuple(IDM_NAME, IDC_NAME_EDIT, "Тестер", "", IDOK, 2u, "Инкогнито"),
+          std::make_tuple(IDM_NAME, IDC_NAME_EDIT, "Тестер", "  ", IDOK, 2u, "  "), // blanks stay
           std::make_tuple(0, IDC_GAMEOVER_NAME, "Тестер", "Лена", IDCANCEL, 0u, "Лена"),
           std::make_tuple(0, IDC_GAMEOVER_SCORE, "Твои очки: 70000", "Лена", IDCANCEL, 0u, "Лена")}) {
         g_settings = kFixture;
