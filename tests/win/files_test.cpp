@@ -50,6 +50,12 @@ TEST(Files, SettingsLoadedAndSaved)
         LoadSettings(g_settingsPath);
         EXPECT_EQ(S(g_settings.name), name) << "saved and read back";
     }
+    // No file is told apart from one without keys (a first start then
+    // writes the defaults), and loads nothing.
+    DeleteFileW(g_settingsPath);
+    g_settings = kFixture;
+    EXPECT_EQ(LoadSettings(g_settingsPath), 1);
+    EXPECT_EQ(Fields(g_settings), Fields(kFixture));
     // A file that the name would grow past what the program reads whole is
     // left to the profile functions (under 936 they drop a last lone lead byte).
     WriteFileBytes(g_settingsPath, "[Kuvex]\r\nname=a\r\n[Other]\r\nx=" + S(32600, 'p') + "\r\n");
