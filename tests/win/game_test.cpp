@@ -77,7 +77,8 @@ TEST_F(Game, EachColourItsOwnPictureFillingItsCell)
 }
 
 // The focus frame marks the selected cell and nothing else; the keyboard
-// cursor marks its cell with a black ring and a white one, and nothing else.
+// cursor marks its cell with a black ring and a white one, thicker in a
+// larger cell, and nothing else.
 TEST_F(Game, FrameAndCursorMarkOnlyTheirCells)
 {
     const LONG side = ColumnsOfColours();
@@ -97,7 +98,10 @@ TEST_F(Game, FrameAndCursorMarkOnlyTheirCells)
             black += cursor[i] == RGB(0, 0, 0);
             white += cursor[i] == RGB(255, 255, 255);
         }
-    EXPECT_GE(std::min(black, white), 3 * side / 8) << "a black ring and a white one";
+    // A ring 2 px thick, as a cell of 54 px or more has, covers twice its
+    // cell's inner edge: 2 x 4 x (3/4 of the cell) at the least.
+    ASSERT_GE(side / 8, 54) << "the cell too small for rings 2 px thick";
+    EXPECT_GE(std::min(black, white), 2 * 4 * (side / 8 * 3 / 4)) << "a black ring and a white one, 2 px each";
 }
 
 // Drawn over, the field comes back through the window's own painting; an
