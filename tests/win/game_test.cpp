@@ -91,17 +91,30 @@ TEST_F(Game, FrameAndCursorMarkOnlyTheirCells)
     EXPECT_GE(frame, side / 8);
     EXPECT_EQ(strayFrame, 0);
     EXPECT_EQ(Differing(cursor, framed, side, CellRect(side, 6, 1)).second, 0);
-    const RECT at = CellRect(side, 6, 1);
-    int black = 0, white = 0;
-    for (LONG i = 0; i < side * side; ++i)
-        if (PtInRect(&at, {i % side, i / side})) {
-            black += cursor[i] == RGB(0, 0, 0);
-            white += cursor[i] == RGB(255, 255, 255);
-        }
+    // The cursor's black and white pixels, its cell's others aside, with the
+    // field `width` pixels a side.
+    const auto rings = [](const std::vector<COLORREF> &shown, LONG width) {
+        const RECT at = CellRect(width, 6, 1);
+        std::pair<int, int> counts; // black, white
+        for (LONG i = 0; i < width * width; ++i)
+            if (PtInRect(&at, {i % width, i / width})) {
+                counts.first += shown[i] == RGB(0, 0, 0);
+                counts.second += shown[i] == RGB(255, 255, 255);
+            }
+        return counts;
+    };
     // A ring 2 px thick, as a cell of 54 px or more has, covers twice its
     // cell's inner edge: 2 x 4 x (3/4 of the cell) at the least.
     ASSERT_GE(side / 8, 54) << "the cell too small for rings 2 px thick";
+    const auto [black, white] = rings(cursor, side);
     EXPECT_GE(std::min(black, white), 2 * 4 * (side / 8 * 3 / 4)) << "a black ring and a white one, 2 px each";
+    // In a smaller cell each ring is 1 px: no more than the cell's edge, 4 x its side.
+    SetWindowPos(g_mainWindow, nullptr, 0, 0, 300, 340, SWP_NOMOVE | SWP_NOZORDER);
+    const LONG small = ColumnsOfColours();
+    ASSERT_LT(small / 8, 54) << "the cell too large for rings 1 px thick";
+    const auto [thinBlack, thinWhite] = rings(Grab(g_board.fieldWnd, true), small);
+    EXPECT_GT(std::min(thinBlack, thinWhite), 0);
+    EXPECT_LE(std::max(thinBlack, thinWhite), 4 * (small / 8)) << "rings 1 px each";
 }
 
 // Drawn over, the field comes back through the window's own painting; an
@@ -137,6 +150,16 @@ TEST_F(Game, HeldKeys)
     for (const auto &[key, data] : {std::pair{VK_RETURN, pressed}, {VK_SPACE, repeated}, {VK_RIGHT, repeated}})
         SendMessageW(g_mainWindow, WM_KEYDOWN, key, data);
     EXPECT_EQ(std::make_tuple(g_board.selCol, g_board.selRow, g_cursor.col), std::make_tuple(3, 4, 4));
+}
+
+// A board without its field control has nothing to size its sprites for,
+// even with a ball.bmp at hand.
+TEST(Field, NoSpritesWithoutItsControl)
+{
+    SetCurrentDirectoryA(g_home); // with ball.bmp
+    Board board;
+    EXPECT_EQ(board.BuildSprites(9, 13, kBack), 1);
+    EXPECT_EQ(board.sprites[0], nullptr);
 }
 
 // Any ball.bmp whose rows the file holds is used, 2048 x 2048, top-down and
