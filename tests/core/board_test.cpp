@@ -248,9 +248,9 @@ TEST(Values, PieceColoursAndInitialSettings)
               std::make_tuple(50, 6, 2, 0xC800u, std::string("Инкогнито")));
     const KeyCursor &k = kInitialCursor;
     EXPECT_EQ(std::make_tuple(k.col, k.row, k.shown), std::make_tuple(NO_SELECTION, NO_SELECTION, 0));
-    const uint32_t back = 0x00E09030; // red E0, green 90, blue 30
+    const uint32_t back = 0x00E19131; // red E1, green 91, blue 31: each byte's lowest bit set
     EXPECT_EQ(std::make_tuple(BackRed(back), BackGreen(back), BackBlue(back), BackToColorref(back)),
-              std::make_tuple(0xE0u, 0x90u, 0x30u, 0x3090E0u));
+              std::make_tuple(0xE1u, 0x91u, 0x31u, 0x3191E1u));
     EXPECT_EQ(0, memcmp(Board().colors, colours, sizeof colours));
 }
 
