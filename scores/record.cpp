@@ -122,11 +122,12 @@ size_t WholeAt(const RecordReader *reader, size_t at, ScoreRecord *out)
 }
 
 // Whether another whole record with a valid time follows at window offset
-// at, or (when `endCounts`) the end of the data.
-bool Followed(const RecordReader *reader, size_t at, bool endCounts)
+// at, or the end of the data: to an append the two are alike, since its
+// record turns the one into the other.
+bool Followed(const RecordReader *reader, size_t at)
 {
     ScoreRecord scratch;
-    return (endCounts && at == reader->end && reader->atEnd) || WholeAt(reader, at, &scratch) > 0;
+    return (at == reader->end && reader->atEnd) || WholeAt(reader, at, &scratch) > 0;
 }
 
 // The start of the first whole record with a valid time in [from, to) that
@@ -137,7 +138,7 @@ size_t Inner(const RecordReader *reader, size_t from, size_t to, bool followed)
     ScoreRecord scratch;
     for (size_t at = from; at < to; ++at) {
         const size_t n = WholeAt(reader, at, &scratch);
-        if (n > 0 && at + n > to && (!followed || Followed(reader, at + n, true))) return at;
+        if (n > 0 && at + n > to && (!followed || Followed(reader, at + n))) return at;
     }
     return to;
 }
@@ -169,7 +170,7 @@ int NextRecord(RecordReader *reader, ScoreRecord *out)
         // damage, must not cost the intact one in between); after damage it
         // is passed over for the inner one, which must then be followed by
         // a record or the end.
-        const size_t next = n == 0 || Followed(reader, pos + n, true)
+        const size_t next = n == 0 || Followed(reader, pos + n)
                                 ? pos + n
                                 : Inner(reader, pos + 1, pos + n, reader->damaged);
         if (n > 0 && (!reader->damaged || next == pos + n)) {
