@@ -95,6 +95,9 @@ while :; do
     fi
     if [ $(($(date +%s) - START)) -ge "$LIMIT" ]; then
         echo "The game's window did not show the board within $LIMIT s; the last picture: $SHOT" >&2
+        # What stood on the screen, for the one who reads the failure.
+        echo "Windows up:" >&2
+        xwininfo -root -tree 2>/dev/null | sed -n 's/^ *0x[0-9a-f]* "\([^"][^"]*\)".*/  \1/p' >&2
         exit 1
     fi
     sleep 0.5
