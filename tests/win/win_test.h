@@ -117,31 +117,37 @@ inline std::vector<COLORREF> CoveredAndShownAgain(HWND w)
     return Grab(w);
 }
 
+// A list view's heading of column col (row -1) or its cell, as the list holds it.
+inline std::wstring ListText(HWND list, int row, int col)
+{
+    wchar_t text[512] = L"";
+    LVCOLUMNW head = {LVCF_TEXT, 0, 0, text, 512, 0, 0, 0, 0, 0, 0};
+    LVITEMW cell = {0, row, col, 0, 0, text, 512, 0, 0, 0, 0, 0, 0, 0, 0};
+    SendMessageW(list, row < 0 ? LVM_GETCOLUMNW : LVM_GETITEMTEXTW, row < 0 ? col : row,
+                 row < 0 ? LPARAM(&head) : LPARAM(&cell));
+    return text;
+}
+
 // What a window shows: its text; for the Options sliders each one's
 // position and range; for the best-results list its headings and rows.
 // Read wide and made 1251 by the platform, so that what reads right under
 // any code page does.
 inline S Shown(HWND w)
 {
-    wchar_t text[512] = L"";
-    const auto narrow = [&text] {
+    const auto narrow = [](const std::wstring &text) {
         char bytes[512] = "";
-        WideCharToMultiByte(1251, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+        WideCharToMultiByte(1251, 0, text.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
         return S(bytes);
     };
+    wchar_t text[512] = L"";
     GetWindowTextW(w, text, 512);
-    S shown = narrow();
+    S shown = narrow(text);
     // Position, then the range's low and high end: TBM_GETPOS (WM_USER) and the two messages after it.
     for (int i = 0; GetDlgCtrlID(w) == IDC_ANIM && i < 18; ++i)
         shown += ' ' + std::to_string(SendDlgItemMessageA(GetParent(w), kBars[i / 3], WM_USER + i % 3, 0, 0));
     for (int row = -1; GetDlgCtrlID(w) == IDC_BEST_LIST && row < ListView_GetItemCount(w); ++row)
-        for (int col = 0; col < 3; ++col) {
-            LVCOLUMNW head = {LVCF_TEXT, 0, 0, text, 512, 0, 0, 0, 0, 0, 0};
-            LVITEMW it = {0, row, col, 0, 0, text, 512, 0, 0, 0, 0, 0, 0, 0, 0};
-            SendMessageW(w, row < 0 ? LVM_GETCOLUMNW : LVM_GETITEMTEXTW, row < 0 ? col : row,
-                         row < 0 ? LPARAM(&head) : LPARAM(&it));
-            shown += (col ? "|" : "\n") + narrow();
-        }
+        for (int col = 0; col < 3; ++col)
+            shown += (col ? "|" : "\n") + narrow(ListText(w, row, col));
     return shown;
 }
 

@@ -47,19 +47,14 @@ void CheckList(HWND list, HFONT font)
 {
     HWND header = ListView_GetHeader(list);
     const LONG margin = 6 * GetSystemMetrics(SM_CXEDGE);
-    wchar_t text[512];
     for (int col = 0; col < Header_GetItemCount(header); ++col) {
         RECT item = {};
         Header_GetItemRect(header, col, &item);
         const LONG width = item.right - item.left - margin;
-        LVCOLUMNW head = {LVCF_TEXT, 0, 0, text, 512, 0, 0, 0, 0, 0, 0};
-        SendMessageW(list, LVM_GETCOLUMNW, col, LPARAM(&head));
-        CheckText(header, "heading", font, text, {width, item.bottom - item.top}, DT_SINGLELINE);
-        for (int row = 0; row < ListView_GetItemCount(list); ++row) {
-            LVITEMW cell = {0, row, col, 0, 0, text, 512, 0, 0, 0, 0, 0, 0, 0, 0};
-            SendMessageW(list, LVM_GETITEMTEXTW, row, LPARAM(&cell));
-            CheckText(list, "cell", font, text, {width, LONG_MAX}, DT_SINGLELINE); // rows grow with the font
-        }
+        CheckText(header, "heading", font, ListText(list, -1, col), {width, item.bottom - item.top},
+                  DT_SINGLELINE);
+        for (int row = 0; row < ListView_GetItemCount(list); ++row) // rows grow with the font
+            CheckText(list, "cell", font, ListText(list, row, col), {width, LONG_MAX}, DT_SINGLELINE);
     }
 }
 
