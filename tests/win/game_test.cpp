@@ -22,13 +22,15 @@ TEST_F(Game, WindowCentredSquareAndFilledByTheField)
                               (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2, kWindowHeight, client.bottom));
     EXPECT_EQ(ChildWindowFromPoint(g_mainWindow, POINT{0, 0}), g_board.fieldWnd);
     EXPECT_TRUE(GetClassLongPtrA(g_mainWindow, GCLP_HICON) && GetClassLongPtrA(g_mainWindow, GCLP_HCURSOR));
-    // Made taller, then wider: each time it gives the surplus back.
-    for (const SIZE made : {SIZE{kWindowWidth, 640}, SIZE{640, kWindowHeight}}) {
+    // Made taller, then wider: each time it gives the surplus back, to the
+    // square it was.
+    const LONG side = client.right, width = outer.right - outer.left;
+    for (const SIZE made : {SIZE{width, 640}, SIZE{640, kWindowHeight}}) {
         SetWindowPos(g_mainWindow, nullptr, 0, 0, made.cx, made.cy, SWP_NOMOVE | SWP_NOZORDER);
         GetClientRect(g_mainWindow, &client);
         GetClientRect(g_board.fieldWnd, &field);
-        const LONG side = client.right;
-        EXPECT_EQ(std::make_tuple(client.bottom, field.right, field.bottom), std::make_tuple(side, side, side))
+        EXPECT_EQ(std::make_tuple(client.right, client.bottom, field.right, field.bottom),
+                  std::make_tuple(side, side, side, side))
             << made.cx << " x " << made.cy;
     }
     EXPECT_EQ(SendMessageW(g_mainWindow, WM_SIZE, 0, 0), 0);
