@@ -34,11 +34,14 @@ TEST(Files, SettingsLoadedAndSaved)
         EXPECT_EQ(ReadFileBytes(g_settingsPath), after);
     }
     // A name the file does not hold stays whole (nine letters: under 936 a
-    // last lone lead byte; a picture's bytes hold no settings), and one in a
+    // last lone lead byte; a picture's bytes hold no settings), one in a
     // file with a byte-order mark is read and saved as its letters, under any
-    // code page: {file, name loaded}.
+    // code page, and one standing far into its file is read as its own
+    // bytes alone: {file, name loaded}.
     for (const auto &[file, name] :
          {std::make_pair(S("[Kuvex]\r\ngamma=11\r\n"), S("Инкогнито")),
+          std::make_pair("[Other]\r\nx=" + S(300, 'p') + "\r\n[Kuvex]\r\nname=Вера\r\ngamma=11\r\n",
+                         S("Вера")),
           std::make_pair(S("\xEF\xBB\xBF[Kuvex]\r\nname=\xD0\x92\xD0\xB5\xD1\x80\xD0\xB0\r\n"), S("Вера")),
           std::make_pair(BitmapFile(64, 64, 4, '\x66'), S("Инкогнито"))}) {
         lstrcpyA(g_settings.name, "Инкогнито");

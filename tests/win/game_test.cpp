@@ -335,7 +335,8 @@ TEST_F(Game, Dialogs)
     WriteFileBytes(g_recordPath, Record("Аня", 5, {2002, 12, 4, 5, 9, 3, 7, 250}) +
                                      Record("Борис", 65535, {1999, 1, 0, 31, 23, 59, 58, 999}) +
                                      Record("Вера", 7));
-    const S z(300, 'z'), z254(254, 'z'), sliders = " 7 0 1000 9 1 14 13 1 20 224 0 255 144 0 255 48 0 255";
+    // A name pasted longer than the box's read buffer (510 letters) is cut to 254 bytes.
+    const S z(1000, 'z'), z254(254, 'z'), sliders = " 7 0 1000 9 1 14 13 1 20 224 0 255 144 0 255 48 0 255";
     const S best = "List1\nИмя|Очки|Дата\nБорис|65535|31.1.1999 в 23:59:58\nВера|7|5.12.2002 в "
                    "9:3:7\nАня|5|5.12.2002 в 9:3:7";
     // {menu command (0: the end of a game), control, what it shows, name typed, button, steps not run, name}
@@ -361,8 +362,8 @@ TEST_F(Game, Dialogs)
         const int answers[] = {IDOK, IDC_GAMEOVER_RENAME, button};
         const auto step = [&](HWND d) {
             if (seen.empty()) seen = Shown(GetDlgItem(d, id));
-            wchar_t wide[512]; // typed as a player would, whatever the code page
-            MultiByteToWideChar(1251, 0, typed, -1, wide, 512);
+            wchar_t wide[1024]; // typed as a player would, whatever the code page
+            MultiByteToWideChar(1251, 0, typed, -1, wide, 1024);
             SetDlgItemTextW(d, IDC_NAME_EDIT, wide);
             SendMessageA(d, WM_COMMAND, answers[g_steps.size()], 0);
         };
