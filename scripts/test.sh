@@ -29,8 +29,6 @@ cmake --build "$WIN" -j "$JOBS"
 # One X server and one Wine server for the whole run: each costs seconds.
 XVFB_PID=""
 cleanup() {
-    # A black-box test that stopped half-way may leave its folder immutable.
-    chattr -R -i "$WIN"/e2e-* 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     WINEPREFIX="$WIN/wineprefix" wineserver -k 2>/dev/null || true
     WINEPREFIX="$WIN/wineprefix-dpi" wineserver -k 2>/dev/null || true

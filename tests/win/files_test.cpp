@@ -263,8 +263,9 @@ bool Chattr(const wchar_t *flag, const std::wstring &path)
 }
 
 // One start of the game for the model below, a process of its own: the
-// start-up's own steps (with, when KUVEX_HOLD names a file, that file held
-// without sharing while the files' home is chosen, as another copy of the game
+// program's own start-up, which ends here before its window because this
+// test program has taken the window's class (with, when KUVEX_HOLD names a
+// file, that file held without sharing meanwhile, as another copy of the game
 // holds it for seconds while it fills its list); then, as start number
 // KUVEX_START, it must load the settings the start before saved (at first the
 // defaults, the nine-letter name whole) and list every record so far; last a
@@ -277,10 +278,8 @@ TEST(Files, DISABLED_OneStart)
     GetEnvironmentVariableW(L"KUVEX_START", number, 16);
     HANDLE held = CreateFileW(hold, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_EQ(held != INVALID_HANDLE_VALUE, hold[0] != L'\0') << "the file to hold";
-    ChooseDataFolder();
+    EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW), 1);
     CloseHandle(held); // a game's end comes later
-    BuildProgramFilePath(g_settingsPath, L"kuvex.ini");
-    if (LoadSettings(g_settingsPath)) SaveSettings(g_settingsPath);
     const int start = _wtoi(number);
     const auto name = [](int k) { return k ? "Игрок" + std::to_string(k - 1) : S("Инкогнито"); };
     EXPECT_EQ(std::to_string(g_settings.anim) + " " + g_settings.name,

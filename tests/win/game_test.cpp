@@ -301,6 +301,17 @@ TEST_F(Game, NewGameLeavesNoWindowBehind)
     EXPECT_EQ(GetWindow(g_mainWindow, GW_ENABLEDPOPUP), nullptr);
 }
 
+// Exit from the menu ends the main window and, with it, the message loop
+// with 0 (Alt+F4, the platform's close, is the black-box test's).
+TEST_F(Game, ExitEndsTheWindowAndTheLoopWithZero)
+{
+    SendMessageA(g_mainWindow, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_FALSE(IsWindow(g_mainWindow));
+    MSG quit = {};
+    ASSERT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "no quit posted";
+    EXPECT_EQ(quit.wParam, 0u);
+}
+
 // A start that cannot register the main window's class gives up with 1 (here
 // the class is taken already), and one whose main window cannot be made with
 // 2 (here a hook refuses every window), with no window left behind.
