@@ -63,15 +63,9 @@ cleanup() {
 }
 trap cleanup EXIT
 trap "exit 130" INT TERM
-START=$(date +%s)
+BEGUN=$(date +%s)
+START=$BEGUN
 "$ROOT/scripts/wine-run.sh" "$EXE" &
-# The board's background colour: "back" in kuvex.ini starts with its blue,
-# green and red bytes. The game keeps that file in AppData once it has moved
-# there (its folder refused writes), else beside itself; default 0,200,0.
-INI="$GAME/kuvex.ini"
-for moved in "$KUVEX_WINEPREFIX"/drive_c/users/*/AppData/Roaming/"Kuvex 2002"/kuvex.ini; do
-    [ -f "$moved" ] && INI="$moved"
-done
 rm -f "$SHOT"
 middle() {
     convert "$SHOT" -gravity center -crop 60%x60%+0+0 +repage "$@"
@@ -82,6 +76,14 @@ shown() {
     # shaded pieces bring hundreds, an empty board or a black screen a few.
     WINDOW=$(xwininfo -root -tree 2>/dev/null | sed -n 's/^ *\(0x[0-9a-f]*\) "Kuvex 2002 .*/\1/p' | head -n 1)
     [ -n "$WINDOW" ] && import -window "$WINDOW" "$SHOT" 2>/dev/null || return 1
+    # The board's background colour: "back" in kuvex.ini starts with its
+    # blue, green and red bytes. The game keeps that file in AppData when it
+    # chose to (looked for each time: the game chooses as it starts), else
+    # beside itself; default 0,200,0.
+    INI="$GAME/kuvex.ini"
+    for moved in "$KUVEX_WINEPREFIX"/drive_c/users/*/AppData/Roaming/"Kuvex 2002"/kuvex.ini; do
+        [ -f "$moved" ] && INI="$moved"
+    done
     BACK=$(sed -n 's/^back=\([0-9A-Fa-f]\{6\}\).*/\1/p' "$INI" 2>/dev/null | tr a-f A-F)
     BACK=${BACK:-00C800}
     COLOUR="#$(echo "$BACK" | cut -c5-6)$(echo "$BACK" | cut -c3-4)$(echo "$BACK" | cut -c1-2)"
@@ -93,8 +95,13 @@ while :; do
         import -window "$WINDOW" "$SHOT"
         break
     fi
-    if [ $(($(date +%s) - START)) -ge "$LIMIT" ]; then
+    NOW=$(date +%s)
+    # Making a first run's prefix is Wine's time, not the game's: the limit
+    # counts from a ready prefix (and the making itself has ten minutes).
+    if [ ! -f "$READY" ] && [ $((NOW - BEGUN)) -lt 600 ]; then START=$NOW; fi
+    if [ $((NOW - START)) -ge "$LIMIT" ]; then
         echo "The game's window did not show the board within $LIMIT s; the last picture: $SHOT" >&2
+        echo "The background looked for: ${COLOUR:-none, no game window was found} (from ${INI:-no kuvex.ini})" >&2
         # What stood on the screen, for the one who reads the failure.
         echo "Windows up:" >&2
         xwininfo -root -tree 2>/dev/null | sed -n 's/^ *0x[0-9a-f]* "\([^"][^"]*\)".*/  \1/p' >&2
