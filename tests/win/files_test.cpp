@@ -36,10 +36,12 @@ TEST(Files, SettingsLoadedAndSaved)
     // A name the file does not hold stays whole (nine letters: under 936 a
     // last lone lead byte; a picture's bytes hold no settings), one in a
     // file with a byte-order mark is read and saved as its letters, under any
-    // code page, and one standing far into its file is read as its own
-    // bytes alone: {file, name loaded}.
+    // code page, one standing far into its file is read as its own bytes
+    // alone, and one whose bytes 936 pairs into no letter ("с " in "Борис 2")
+    // is kept byte for byte: {file, name loaded}.
     for (const auto &[file, name] :
          {std::make_pair(S("[Kuvex]\r\ngamma=11\r\n"), S("Инкогнито")),
+          std::make_pair(S("[Kuvex]\r\nname=Борис 2\r\ngamma=11\r\n"), S("Борис 2")),
           std::make_pair("[Other]\r\nx=" + S(300, 'p') + "\r\n[Kuvex]\r\nname=Вера\r\ngamma=11\r\n",
                          S("Вера")),
           std::make_pair(S("\xEF\xBB\xBF[Kuvex]\r\nname=\xD0\x92\xD0\xB5\xD1\x80\xD0\xB0\r\n"), S("Вера")),
