@@ -280,7 +280,7 @@ TEST(Files, DISABLED_OneStart)
     GetEnvironmentVariableW(L"KUVEX_START", number, 16);
     HANDLE held = CreateFileW(hold, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_EQ(held != INVALID_HANDLE_VALUE, hold[0] != L'\0') << "the file to hold";
-    EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW), 1);
+    EXPECT_EQ(StartProgram(), 1);
     CloseHandle(held); // a game's end comes later
     const int start = _wtoi(number);
     const auto name = [](int k) { return k ? "Игрок" + std::to_string(k - 1) : S("Инкогнито"); };

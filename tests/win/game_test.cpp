@@ -52,14 +52,21 @@ RECT CellRect(LONG side, int col, int row)
     return {col * side / 8, row * side / 8, (col + 1) * side / 8, (row + 1) * side / 8};
 }
 
+// Pixels of a grab of the field, `side` a side, at which `is` holds, counted
+// inside a rectangle and outside it.
+template <class Is> std::pair<int, int> Counted(LONG side, RECT in, Is is)
+{
+    std::pair<int, int> counts;
+    for (LONG i = 0; i < side * side; ++i)
+        (PtInRect(&in, {i % side, i / side}) ? counts.first : counts.second) += is(i);
+    return counts;
+}
+
 // Pixels of one grab of the field that differ from another's, counted
 // inside a rectangle and outside it.
 std::pair<int, int> Differing(const std::vector<COLORREF> &a, const std::vector<COLORREF> &b, LONG side, RECT in)
 {
-    std::pair<int, int> counts;
-    for (LONG i = 0; i < side * side; ++i)
-        (PtInRect(&in, {i % side, i / side}) ? counts.first : counts.second) += a[i] != b[i];
-    return counts;
+    return Counted(side, in, [&](LONG i) { return a[i] != b[i]; });
 }
 
 // Each piece colour has a picture of its own (the top cells' middle rows
@@ -93,17 +100,13 @@ TEST_F(Game, FrameAndCursorMarkOnlyTheirCells)
     EXPECT_GE(frame, side / 8);
     EXPECT_EQ(strayFrame, 0);
     EXPECT_EQ(Differing(cursor, framed, side, CellRect(side, 6, 1)).second, 0);
-    // The cursor's black and white pixels, its cell's others aside, with the
-    // field `width` pixels a side.
+    // The cursor's black and white pixels in its cell, with the field
+    // `width` pixels a side.
     const auto rings = [](const std::vector<COLORREF> &shown, LONG width) {
         const RECT at = CellRect(width, 6, 1);
-        std::pair<int, int> counts; // black, white
-        for (LONG i = 0; i < width * width; ++i)
-            if (PtInRect(&at, {i % width, i / width})) {
-                counts.first += shown[i] == RGB(0, 0, 0);
-                counts.second += shown[i] == RGB(255, 255, 255);
-            }
-        return counts;
+        return std::make_pair(
+            Counted(width, at, [&](LONG i) { return shown[i] == RGB(0, 0, 0); }).first,
+            Counted(width, at, [&](LONG i) { return shown[i] == RGB(255, 255, 255); }).first);
     };
     // A ring 2 px thick, as a cell of 54 px or more has, covers twice its
     // cell's inner edge: 2 x 4 x (3/4 of the cell) at the least.
@@ -319,13 +322,12 @@ TEST(Start, GivesUpWithItsCode)
 {
     wchar_t settingsPath[PATH_CAP];
     lstrcpyW(settingsPath, g_settingsPath); // a start chooses its own
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    EXPECT_EQ(WinMain(instance, nullptr, const_cast<LPSTR>(""), SW_SHOW), 1);
-    ASSERT_TRUE(UnregisterClassW(L"ViewerClass", instance));
+    EXPECT_EQ(StartProgram(), 1);
+    ASSERT_TRUE(UnregisterClassW(L"ViewerClass", GetModuleHandleA(nullptr)));
     const HHOOK refuse = SetWindowsHookExW(
         WH_CBT, [](int code, WPARAM, LPARAM) -> LRESULT { return code == HCBT_CREATEWND; }, nullptr,
         GetCurrentThreadId());
-    EXPECT_EQ(WinMain(instance, nullptr, const_cast<LPSTR>(""), SW_SHOW), 2);
+    EXPECT_EQ(StartProgram(), 2);
     UnhookWindowsHookEx(refuse);
     EXPECT_EQ(FindWindowW(L"ViewerClass", nullptr), nullptr);
     lstrcpyW(g_settingsPath, settingsPath);

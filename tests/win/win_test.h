@@ -72,6 +72,12 @@ inline void Clear()
     ChooseDataFolder();
 }
 
+// The program's entry as a player's start calls it, in this process; its result.
+inline int StartProgram()
+{
+    return WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<LPSTR>(""), SW_SHOW);
+}
+
 // Steps for the dialogs to come, run from a timer of the thread, so inside
 // the modal loop of whichever dialog is up: each on the dialog active then,
 // the next on the same dialog while that is still open, or on the next one
