@@ -2,6 +2,7 @@
 // which ball.bmp files load, and each dialog's opening, OK and Cancel,
 // driven from a timer inside the dialog's own modal loop.
 #include "tests/win/win_test.h"
+#include "view/sprite.h"
 
 namespace {
 
@@ -165,6 +166,24 @@ TEST(Field, NoSpritesWithoutItsControl)
     Board board;
     EXPECT_EQ(board.BuildSprites(9, 13, kBack), 1);
     EXPECT_EQ(board.sprites[0], nullptr);
+}
+
+// A field of no size (a window minimised, or dragged under 8 px high) still
+// gets sprites of a pixel in the screen's format: the platform answers a
+// side of 0 with a monochrome pixel, which would draw black or white.
+TEST(Field, SpritesOfAPixelForAFieldOfNoSize)
+{
+    SetCurrentDirectoryA(g_home); // with ball.bmp
+    HBITMAP ball = LoadBallBitmap();
+    ASSERT_NE(ball, nullptr);
+    WindowDc screen(nullptr);
+    HBITMAP sprite = MakeTintedSprite(ball, screen.get(), RGB(0, 0, 255), 0, 0, 9, 13, kBack);
+    BITMAP bm = {};
+    ASSERT_EQ(GetObjectA(sprite, sizeof bm, &bm), int(sizeof bm));
+    EXPECT_EQ(std::make_tuple(bm.bmWidth, bm.bmHeight, int(bm.bmBitsPixel)),
+              std::make_tuple(1, 1, GetDeviceCaps(screen.get(), BITSPIXEL)));
+    GdiDelete(sprite);
+    GdiDelete(ball);
 }
 
 // Any ball.bmp whose rows the file holds is used, 2048 x 2048, top-down and
