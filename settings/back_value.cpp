@@ -1,4 +1,4 @@
-// Encoding and decoding of the "back" value text (see back_value.h).
+// Decoding of the "back" value text (see back_value.h).
 #include "settings/back_value.h"
 
 namespace {
@@ -13,20 +13,6 @@ int HexDigit(char c)
 }
 
 } // namespace
-
-void EncodeBackValue(uint32_t back, char *out)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    unsigned sum = 0;
-    for (int i = 0; i < 5; ++i) {
-        // Four bytes in memory order, then the checksum.
-        const unsigned byte = i < 4 ? (back >> (8 * i)) & 0xFFu : sum & 0xFFu;
-        sum += byte;
-        out[2 * i] = digits[byte >> 4];
-        out[2 * i + 1] = digits[byte & 0xFu];
-    }
-    out[BACK_TEXT_LENGTH] = '\0';
-}
 
 int DecodeBackValue(const char *text, uint32_t *back)
 {

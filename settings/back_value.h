@@ -1,16 +1,14 @@
-// The text of the "back" setting: the platform's structure encoding of the
-// four background bytes (blue, green, red, fourth byte), each as two
-// uppercase hex digits, high nibble first, then a checksum byte, the sum of
-// the four modulo 256, the same way: always 10 characters ("00C80000C8").
+// The text of the "back" setting, as the platform's structure writer makes
+// it when the settings are saved: the four background bytes (blue, green,
+// red, fourth byte), each as two uppercase hex digits, high nibble first,
+// then a checksum byte, the sum of the four modulo 256, the same way:
+// always 10 characters ("00C80000C8").
 // Pure code.
 #pragma once
 #include <cstdint>
 
 constexpr int BACK_TEXT_LENGTH = 10;
 constexpr int BACK_TEXT_CAP = BACK_TEXT_LENGTH + 1;
-
-// Writes the 10 characters and a NUL into out (BACK_TEXT_CAP bytes).
-void EncodeBackValue(uint32_t back, char *out);
 
 // Decodes a NUL-terminated value text: 1 with the four bytes in *back when
 // it is exactly 10 hex digits (either letter case, as the platform takes
