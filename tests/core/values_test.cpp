@@ -134,6 +134,7 @@ TEST(Values, SettingsTextsAndTint)
         {"[Kuvex]\rname=\"\rname=x", "\""},
         {"[Kuvex]\r\nname\r\nname=\xC8\xEE", "\xC8\xEE"},
         {"[Kuvex]\r\nname= \t\r\n", ""},
+        {"[Kuvex]\r\nanim=1\r\n \t", "-"}, // a last line of blanks: nothing read past it
         {"name=x\r\n[Kuvex]\r\nanim=1\r\n[Kuvex]\r\nname=x", "-"},
         {"[Kuvex]\r\nname", "-"},
         {"[Kuvex", "-"}};
@@ -234,21 +235,22 @@ TEST(Values, DialogArithmeticTitleAndFirstWindow)
 }
 
 // Every byte 0x80..0xFF both ways against the code page's chart, written out
-// (0x98, no letter, as U+0098); ASCII as it is; a letter 1251 cannot hold as
-// '?', a surrogate pair as one (a lone low surrogate, even before another
-// low one, and a high one before U+E000 or another high one as two); an
-// empty text; a buffer one short says so, ends what fits and is never overrun.
+// (0x98, no letter, as U+0098); ASCII as it is, its last (0x7F) too; a
+// letter 1251 cannot hold as '?', a surrogate pair as one (a lone low
+// surrogate, even before another low one, and a high one before U+E000 or
+// another high one as two); an empty text; a buffer one short says so, ends
+// what fits and is never overrun.
 TEST(Cp1251, Table)
 {
-    std::string high = " z";
+    std::string high = " z\x7F";
     for (int b = 0x80; b <= 0xFF; ++b)
         high += char(b);
     wchar_t w[200] = L"";
     char b[200] = "";
-    EXPECT_EQ(WideFrom1251(w, 200, high.c_str()), 130);
-    EXPECT_EQ(std::wstring(w), L" zЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏђ‘’“”•–—\x98™љ›њќћџ\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї°±Ііґµ¶·ё№є»ј"
+    EXPECT_EQ(WideFrom1251(w, 200, high.c_str()), 131);
+    EXPECT_EQ(std::wstring(w), L" z\x7FЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏђ‘’“”•–—\x98™љ›њќћџ\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї°±Ііґµ¶·ё№є»ј"
                                L"ЅѕїАБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя");
-    EXPECT_EQ(WideTo1251(b, 200, w), 130);
+    EXPECT_EQ(WideTo1251(b, 200, w), 131);
     EXPECT_EQ(b, high);
     EXPECT_EQ(WideTo1251(b, 200, L"I\u00E9\xD800\xDC00\xDBFF\xDFFF\xDC00\xDC00\u4E2D\xD800\uE000\xDBFF\xDBFFя"), 12);
     EXPECT_EQ(std::string(b), "I??????????я");
