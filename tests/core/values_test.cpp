@@ -76,6 +76,12 @@ TEST(Record, BytesCutsDamageAndTimes)
         // after damage.
         {x(300) + Encode("b", 2) + Encode("Anna", 321).substr(0, 21) + Encode("B", 77) + Encode("Carl", 5),
          x(254) + "b:2 Anna:321~ B:77 Carl:5 |"},
+        // After damage, a record cut 2 bytes short with the longest names
+        // about it: to pass it over for the next, the reader must hold the
+        // one after that whole, 566 bytes on, also when the data comes a
+        // byte at a time (held short, it lists the cut one and loses "X").
+        {x(300) + Encode(std::string(250, 'a'), 1).substr(0, 267) + Encode("X", 2) + Encode(x(255), 3),
+         "X:2 " + x(255) + ":3 |"},
         // After damage, a "record" whose last fields are the next one's name
         // and score is passed over for that next one.
         {x(300) + std::string("\0\1\0\xD2\7\xC\0\4\0\5\0\x9\0\3\0", 15) + Encode("\7", 20), "\7:20 |"},
