@@ -81,8 +81,8 @@ TEST_F(Game, EachColourItsOwnPictureFillingItsCell)
     for (int col = 0; col < 8; ++col) {
         // A strip that started a pixel off its cell (cells of a side not
         // divisible by 8 start unevenly) would tell two like pictures apart.
-        const auto middle = plain.begin() + side / 16 * side + CellRect(side, col, 0).left;
-        looks.emplace(middle, middle + side / 8);
+        const auto strip = plain.begin() + side / 16 * side + CellRect(side, col, 0).left;
+        looks.emplace(strip, strip + side / 8);
     }
     EXPECT_EQ(looks.size(), 8u);
     const int mostBackgroundPercent = 36;
@@ -178,16 +178,16 @@ TEST(Field, NoSpritesWithoutItsControl)
 TEST(Field, SpritesOfAPixelForAFieldOfNoSize)
 {
     SetCurrentDirectoryA(g_home); // with ball.bmp
-    HBITMAP ball = LoadBallBitmap();
-    ASSERT_NE(ball, nullptr);
+    using Bitmap = GdiObject<HBITMAP>;
+    const Bitmap ball(LoadBallBitmap(), Bitmap::Counted());
+    ASSERT_NE(ball.get(), nullptr);
     WindowDc screen(nullptr);
-    HBITMAP sprite = MakeTintedSprite(ball, screen.get(), RGB(0, 0, 255), 0, 0, 9, 13, kBack);
+    const Bitmap sprite(MakeTintedSprite(ball.get(), screen.get(), RGB(0, 0, 255), 0, 0, 9, 13, kBack),
+                        Bitmap::Counted());
     BITMAP bm = {};
-    ASSERT_EQ(GetObjectA(sprite, sizeof bm, &bm), int(sizeof bm));
+    ASSERT_EQ(GetObjectA(sprite.get(), sizeof bm, &bm), int(sizeof bm));
     EXPECT_EQ(std::make_tuple(bm.bmWidth, bm.bmHeight, int(bm.bmBitsPixel)),
               std::make_tuple(1, 1, GetDeviceCaps(screen.get(), BITSPIXEL)));
-    GdiDelete(sprite);
-    GdiDelete(ball);
 }
 
 // Any ball.bmp whose rows the file holds is used, 2048 x 2048, top-down and
