@@ -53,7 +53,10 @@ int main(int argc, char **argv)
     if (!RunsAsAsked()) return 3;
     InitCommonControls(); // the trackbar and the list view among them
     InstallWin32Host();
-    if (!RegisterMainClass(GetModuleHandleA(nullptr))) return 2;
+    if (!RegisterMainClass(GetModuleHandleA(nullptr))) {
+        fprintf(stderr, "win_tests: the main window's class not registered (error %lu)\n", GetLastError());
+        return 2;
+    }
     GetTempPathA(MAX_PATH, g_scratch);
     GetCurrentDirectoryA(MAX_PATH, g_home);
     MultiByteToWideChar(CP_ACP, 0, (g_scratch + S("kuvex.ini")).c_str(), -1, g_settingsPath, PATH_CAP);
