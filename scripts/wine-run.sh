@@ -66,7 +66,16 @@ if [ -n "$KUVEX_DPI" ]; then
     fi
 fi
 
+# A program that fails says so with its exit code and the run's code page and
+# resolution: one may end without a word (Wine prints none of its own errors
+# here), and a caller that runs it more than once is told which run it was.
+status=0
 if [ -n "$DISPLAY" ]; then
-    exec wine "$@"
+    wine "$@" || status=$?
+else
+    xvfb-run -a -s "-screen 0 1024x768x24" wine "$@" || status=$?
 fi
-exec xvfb-run -a -s "-screen 0 1024x768x24" wine "$@"
+if [ "$status" -ne 0 ]; then
+    echo "wine-run.sh: $(basename "$1") ended with exit code $status (code page ${KUVEX_ACP:-of $LANG}, ${KUVEX_DPI:-96} dpi)" >&2
+fi
+exit "$status"
