@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -16,10 +18,14 @@ template <class Path> std::string ReadFileBytes(const Path &path)
     return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
 }
 
-// Replaces the file with exactly these bytes.
+// Replaces the file with exactly these bytes. A write that fails fails the
+// test there: the test would go on to check a file it never made.
 template <class Path> void WriteFileBytes(const Path &path, const std::string &bytes)
 {
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::ofstream file(path, std::ios::binary);
+    file << bytes;
+    file.close();
+    if (!file) ADD_FAILURE() << "could not write " << path;
 }
 
 // A record by hand: the name, a NUL, the points and the time (year, month,

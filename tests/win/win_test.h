@@ -166,12 +166,15 @@ struct Game : ::testing::Test
     {
         g_steps.clear(); // a game over at the opening is closed, not answered
         // What an earlier test may have left: the cursor shown, a selection,
-        // a snapshot to undo to, a score, another current folder, records.
+        // a snapshot to undo to, a score, another current folder, records,
+        // the files' folder chosen elsewhere or not at all (the records would
+        // then be read from the current folder).
         g_cursor = {NO_SELECTION, NO_SELECTION, 0};
         g_board = Board();
         score = 0;
         SetCurrentDirectoryA(g_home);
-        DeleteFileA(g_recordPath);
+        Clear();
+        ASSERT_EQ(Chosen(), Beside("kuvex.rec")) << "the records must go beside the program";
         g_settings = kFixture;
         ShowWindow(CreateMainWindow(GetModuleHandleA(nullptr)), SW_SHOW);
         g_board.active = 1; // whatever the opening left
